@@ -1,0 +1,1 @@
+// Holds the compiled-in pictures (see CMakeLists.txt).

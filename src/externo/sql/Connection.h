@@ -1,0 +1,61 @@
+#pragma once
+#include "EngineConfig.h"
+#include "RecordSet.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantMap>
+#include <memory>
+
+namespace zd::sql {
+
+// One database connection on either engine. Statements are T-SQL texts as
+// the program builds them; the embedded engine translates them (see
+// TSqlTranslator), the SQL Server engine sends them unchanged. Every
+// statement is logged under zdSql before it is sent.
+//
+// open() takes the program's OLE DB-style connection text. On the embedded
+// engine a catalog whose file does not exist fails like an unreachable
+// server; a connection without catalog (the server itself) succeeds when
+// the server's folder can be created, and understands "CREATE DATABASE x"
+// and "BACKUP DATABASE x TO DISK = N'path' ...".
+class Connection {
+public:
+    explicit Connection(EngineConfig config);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    bool open(const QString &connectionString);
+    void close();
+    bool isOpen() const;
+    const EngineConfig &config() const { return m_config; }
+    const ConnectionTarget &target() const { return m_target; }
+
+    // Last error text of open/execute/query/insert; empty after a success.
+    QString lastError() const { return m_lastError; }
+
+    // Runs a statement that returns no rows. false on error.
+    bool execute(const QString &tsql);
+    // Runs a query; *ok (when given) tells whether it succeeded.
+    RecordSet query(const QString &tsql, bool *ok = nullptr);
+    // Appends one row: the values are bound, never spliced into the text.
+    // On the embedded engine MONEY and DECIMAL(14,4) columns are rounded to
+    // four decimals, as SQL Server stores them.
+    bool insert(const QString &table, const QVariantMap &values);
+
+    bool beginTransaction();
+    bool commit();
+    bool rollback();
+
+    QSqlDatabase database() const;
+
+private:
+    struct Impl;
+    EngineConfig m_config;
+    ConnectionTarget m_target;
+    QString m_lastError;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace zd::sql
