@@ -54,6 +54,8 @@ struct AppState {
     qint16 TaxRateCount = 0;
     double SelectionBase = 0;
     double SelectionTax = 0;
+    // The report's tax table, as ShowTaxRows / ClearTotalsDisplay left it.
+    ReportTaxLabels ReportTaxes;
 
     // Ticket last read from a ticket node
     qint32 CurrentTicketId = 0;

@@ -48,6 +48,14 @@ struct TaxRateEntry {
     qint32 TaxTypeId = 0;
 };
 
+// Captions of the report's tax table (page footer rows 1 to 3, index 0 to 2):
+// base, rate and tax amount of the first three rates in use.
+struct ReportTaxLabels {
+    QString base[3];
+    QString por[3];
+    QString iva[3];
+};
+
 // ListView1 copied into rows of text fields: field 0 the item text ("Id"),
 // fields 1..8 the sub-items (N°Ticket, Cod.Art., Descriptif, Quantité, Prix,
 // Remise, Montant, IdExterno).
