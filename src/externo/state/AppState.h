@@ -3,6 +3,7 @@
 #include "externo/sql/Connection.h"
 #include "externo/sql/EngineConfig.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -69,6 +70,8 @@ struct AppState {
     bool AllTicketsSelected = false;
 
     // Documents
+    // The clock documents are dated and numbered by (tests set a fixed moment).
+    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
     qint32 CopyNumber = 0;
     QString SourceDeliveryNote;
 };
