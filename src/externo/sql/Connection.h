@@ -1,4 +1,5 @@
 #pragma once
+#include "ConnectionStrings.h"
 #include "EngineConfig.h"
 #include "RecordSet.h"
 
@@ -37,11 +38,15 @@ public:
 
     // Runs a statement that returns no rows. false on error.
     bool execute(const QString &tsql);
-    // Runs a query; *ok (when given) tells whether it succeeded.
+    // Runs a query; *ok (when given) tells whether it succeeded. DATETIME
+    // values come back as style-121 text on both engines.
     RecordSet query(const QString &tsql, bool *ok = nullptr);
     // Appends one row: the values are bound, never spliced into the text.
-    // On the embedded engine MONEY and DECIMAL(14,4) columns are rounded to
-    // four decimals, as SQL Server stores them.
+    // The statement logged is "INSERT INTO <table> (<columns>) VALUES (?, ...)"
+    // with the columns in the map's (alphabetical) order; the values go to
+    // zdSqlValues. On the embedded engine MONEY and DECIMAL(14,4) columns are
+    // rounded to four decimals, as SQL Server stores them, and QDateTime/QDate
+    // values are stored as style-121 text on the 1/300 s grid.
     bool insert(const QString &table, const QVariantMap &values);
 
     bool beginTransaction();

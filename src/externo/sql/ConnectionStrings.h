@@ -28,6 +28,14 @@ struct ConnectionTarget {
     QString password;
 };
 // Splits "key=value;..." (keys compared without regard to case).
+// "Data Source=host,port" gives server and port; "Uid"/"User ID",
+// "password"/"Pwd", "Initial Catalog"/"Database" are understood.
 ConnectionTarget parseConnectionString(const QString &text);
+
+// The ODBC connection string for the SQL Server engine, e.g.
+// "DRIVER={FreeTDS};SERVER=127.0.0.1;PORT=1433;DATABASE=TRS_FAC;UID=...;PWD=...;TDS_Version=7.3"
+// (no DATABASE for the server itself). Values holding ';', '{', '}' or '='
+// are braced so that they cannot add keys of their own.
+QString odbcConnectionString(const ConnectionTarget &target, const QString &driver);
 
 } // namespace zd::sql

@@ -17,11 +17,16 @@ struct Value {
 
 // Parses "yyyy-mm-dd", "yyyy-mm-dd hh:mi:ss", "yyyy-mm-dd hh:mi:ss.mmm" (also
 // with 'T'); milliseconds are rounded to the tick as SQL Server does
-// (.000/.003/.007).
+// (.000/.003/.007; .999 carries into the next second). nullopt for text that
+// is no valid date or lies outside 1753-01-01 .. 9999-12-31.
 std::optional<Value> parse(const QString &text);
 // Style 121: "yyyy-mm-dd hh:mi:ss.mmm".
 QString toStyle121(const Value &v);
-// datetime + days (a float), rounded to the nearest tick.
+// datetime + days (a float), rounded to the nearest tick. nullopt when the
+// result leaves the DATETIME range (1753-01-01 .. 9999-12-31), where the
+// server reports an overflow.
+std::optional<Value> addDaysChecked(const Value &v, double days);
+// As addDaysChecked; a result out of range leaves v unchanged.
 Value addDays(const Value &v, double days);
 Value fromQDateTime(const QDateTime &dt);
 QDateTime toQDateTime(const Value &v);
