@@ -1,0 +1,43 @@
+#pragma once
+#include "KeyStrings.h"
+
+#include <QHash>
+#include <QVector>
+#include <memory>
+
+namespace zd::teclado {
+
+// Types key strokes into the focused window of the X display through XTest,
+// and reads and switches the Caps Lock. Characters that no key of the current
+// keymap produces are typed through a spare keycode mapped for them.
+// Xlib stays in the .cpp file (its macros clash with Qt).
+class XKeySender {
+public:
+    // Opens the display named by $DISPLAY; without one (or without XTest) the
+    // sender is invalid and every call does nothing.
+    XKeySender();
+    ~XKeySender();
+    XKeySender(const XKeySender &) = delete;
+    XKeySender &operator=(const XKeySender &) = delete;
+
+    bool isValid() const;
+
+    // Sends a key string; false when it is malformed or cannot be typed.
+    bool sendKeys(const QString &keys);
+    bool send(const QVector<KeyStroke> &strokes);
+    // Raw Backspace press and release.
+    void tapBackspace();
+
+    bool capsLockOn() const;
+    void toggleCapsLock();
+
+    // Pause after remapping a spare keycode, so that clients have read the
+    // new keymap before the key arrives.
+    static constexpr int SettleMs = 30;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace zd::teclado
