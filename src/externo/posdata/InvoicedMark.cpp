@@ -1,0 +1,85 @@
+#include "InvoicedMark.h"
+
+#include "externo/sql/Connection.h"
+#include "externo/state/AppState.h"
+
+namespace zd::posdata {
+
+namespace {
+
+bool allDigits(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+bool posConnectionOpen(const AppState &state)
+{
+    return state.PosConnection && state.PosConnection->isOpen();
+}
+
+} // namespace
+
+QString SelectTicketSql(qint32 ticketId)
+{
+    return QStringLiteral("Select * from dbo.documento where iddocumento=") + QString::number(ticketId);
+}
+
+QString MarkTicketSql(qint32 ticketId)
+{
+    return QStringLiteral("update dbo.documento set fecha=(fecha+0.00001) where iddocumento=")
+        + QString::number(ticketId);
+}
+
+QString ClearTicketMarkSql(const QString &ticketId)
+{
+    return QStringLiteral("update dbo.documento set fecha=convert(DateTime, SUBSTRING(convert(VarChar(23), "
+                          "Fecha, 121), 1, 19), 121) Where iddocumento = ")
+        + ticketId + QStringLiteral(" and SUBSTRING(convert(varchar(23),fecha,121),21,3)<>'000'");
+}
+
+bool MarkSelectedTicketsInvoiced(AppState &state, const QVector<qint32> &chosenTicketIds)
+{
+    if (chosenTicketIds.isEmpty())
+        return true;
+    if (!posConnectionOpen(state))
+        return false;
+    sql::Connection &pos = *state.PosConnection;
+    for (const qint32 id : chosenTicketIds) {
+        bool ok = false;
+        const sql::RecordSet found = pos.query(SelectTicketSql(id), &ok);
+        if (!ok)
+            return false;
+        if (found.isEmpty())
+            continue;
+        if (!pos.execute(MarkTicketSql(id)))
+            return false;
+    }
+    return true;
+}
+
+bool ClearInvoicedMark(AppState &state, const LineRecordSet &lines)
+{
+    if (lines.isEmpty())
+        return true;
+    if (!posConnectionOpen(state))
+        return false;
+    sql::Connection &pos = *state.PosConnection;
+    for (const QStringList &line : lines) {
+        if (line.size() <= 8)
+            continue;
+        const QString id = line.at(8).trimmed();
+        if (!allDigits(id))
+            continue;
+        if (!pos.execute(ClearTicketMarkSql(id)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace zd::posdata

@@ -1,0 +1,107 @@
+#include "PosValues.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <cmath>
+
+namespace zd::posdata {
+
+namespace {
+
+QLocale displayLocale()
+{
+    QLocale locale;  // the workstation's regional settings
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+} // namespace
+
+double RoundHalfEven2(double value)
+{
+    const double cents = value * 100.0;
+    const double floorCents = std::floor(cents);
+    const double fraction = cents - floorCents;
+    // Sums of four-decimal amounts carry binary noise far below 1e-6 cent;
+    // anything that close to a half is a half.
+    constexpr double kNoise = 1e-6;
+    double rounded;
+    if (std::fabs(fraction - 0.5) < kNoise)
+        rounded = std::fmod(floorCents, 2.0) == 0.0 ? floorCents : floorCents + 1.0;
+    else
+        rounded = std::round(cents);
+    const double result = rounded / 100.0;
+    return result == 0.0 ? 0.0 : result;  // never "-0"
+}
+
+QString GeneralNumberText(double value)
+{
+    if (value == 0.0)
+        value = 0.0;  // -0 shows as 0
+    return displayLocale().toString(value, 'g', 15);
+}
+
+QString FixedNumberText(double value, int decimals)
+{
+    QString text = displayLocale().toString(value, 'f', decimals);
+    // A negative value that rounds to zero shows without its sign.
+    const QLocale locale;
+    if (text.startsWith(locale.negativeSign())) {
+        const QString zero = displayLocale().toString(0.0, 'f', decimals);
+        if (text.mid(locale.negativeSign().size()) == zero)
+            text = zero;
+    }
+    return text;
+}
+
+std::optional<QDate> DateOf(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return std::nullopt;
+    switch (value.typeId()) {
+    case QMetaType::QDateTime:
+        return value.toDateTime().date();
+    case QMetaType::QDate:
+        return value.toDate();
+    default:
+        break;
+    }
+    const QString text = value.toString().trimmed();
+    const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+std::optional<qint64> WholeNumberOf(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const qint64 number = value.toLongLong(&ok);
+    if (ok)
+        return number;
+    // Whole numbers stored as floating values (e.g. 12.0)
+    const double d = value.toDouble(&ok);
+    if (ok && std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 9.0e15)
+        return qint64(d);
+    return std::nullopt;
+}
+
+std::optional<double> NumberOf(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        return std::nullopt;
+    return d;
+}
+
+QString SqlDateText(const QDate &date)
+{
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+} // namespace zd::posdata
