@@ -1,0 +1,312 @@
+#include "Facturas.h"
+
+#include "StoreNumbers.h"
+#include "externo/posdata/InvoicedMark.h"
+#include "externo/sql/ConnectionStrings.h"
+#include "externo/state/AppState.h"
+
+#include <QVariantMap>
+#include <limits>
+#include <optional>
+
+namespace zd {
+
+namespace {
+
+constexpr int kIdLength = 15;       // NVARCHAR(15)
+constexpr int kDescriptionLength = 35;
+constexpr int kTaxLines = 5;
+
+// Ids are letters and digits; a quote is doubled so that no text can leave
+// its literal.
+QString quoted(const QString &id)
+{
+    return QLatin1Char('\'') + QString(id).replace(QLatin1Char('\''), QLatin1String("''"))
+         + QLatin1Char('\'');
+}
+
+std::optional<qint32> seriesOf(const AppState &state, qint32 customerId)
+{
+    const qint64 serie = qint64(state.Company.idempresa) * 1000000
+                       + qint64(state.Now().date().year() - 2000) * 10000 + customerId;
+    if (serie < std::numeric_limits<qint32>::min() || serie > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(serie);
+}
+
+// One line of ListView1 as a Documento row; nothing when a field does not convert.
+std::optional<QVariantMap> lineRow(const QStringList &fields, const QString &id, qint16 type,
+                                   qint32 serie, qint32 correlativo)
+{
+    if (fields.size() < 9)
+        return std::nullopt;
+    const auto ticket = ParseListInteger(fields.at(1));
+    const auto code = ParseListInteger(fields.at(2));
+    const auto quantity = ParseListNumber(fields.at(4));
+    const auto price = ParseListNumber(fields.at(5));
+    const auto discount = ParseListNumber(fields.at(6));
+    const auto amount = ParseListNumber(fields.at(7));
+    const auto externalId = ParseListInteger(fields.at(8));
+    if (!ticket || !code || !quantity || !price || !discount || !amount || !externalId)
+        return std::nullopt;
+    QVariantMap row;
+    row.insert(QStringLiteral("IdDocumento"), id);
+    row.insert(QStringLiteral("TipoDocumento"), int(type));
+    row.insert(QStringLiteral("IdSerie"), serie);
+    row.insert(QStringLiteral("Correlativo"), correlativo);
+    row.insert(QStringLiteral("IdExterno"), *externalId);
+    row.insert(QStringLiteral("numerodetique"), *ticket);
+    row.insert(QStringLiteral("codigo"), *code);
+    row.insert(QStringLiteral("descripcion"), fields.at(3).left(kDescriptionLength));
+    row.insert(QStringLiteral("cantidad"), *quantity);
+    row.insert(QStringLiteral("precio"), *price);
+    row.insert(QStringLiteral("descuento"), *discount);
+    row.insert(QStringLiteral("importe"), *amount);
+    return row;
+}
+
+QVariantMap headerRow(const AppState &state, const CustomerRecord &customer, const QString &id,
+                      qint16 type, qint32 serie, qint32 correlativo, const QString &sourceNote)
+{
+    QVariantMap row;
+    row.insert(QStringLiteral("IdDocumento"), id);
+    if (!sourceNote.isEmpty())
+        row.insert(QStringLiteral("ProcedeAlbaran"), sourceNote);
+    row.insert(QStringLiteral("TipoDocumento"), int(type));
+    row.insert(QStringLiteral("IdSerie"), serie);
+    row.insert(QStringLiteral("Correlativo"), correlativo);
+    row.insert(QStringLiteral("NumCopia"), 0);
+    row.insert(QStringLiteral("IdEmpresa"), state.Company.idempresa);
+    row.insert(QStringLiteral("IdFiscal"), state.Company.idfiscal);
+    row.insert(QStringLiteral("IdCliente"), customer.idcliente);
+    row.insert(QStringLiteral("IdFiscalCliente"), customer.nif);
+    row.insert(QStringLiteral("MonedaDes"), state.CurrencyInfo.descripcion);
+    row.insert(QStringLiteral("MonedaDec"), state.CurrencyInfo.decimales);
+    row.insert(QStringLiteral("MonedaSim"), state.CurrencyInfo.iniciales);
+    row.insert(QStringLiteral("timestamp"), state.Now());
+    row.insert(QStringLiteral("FechaDocumento"), state.Now());
+    row.insert(QStringLiteral("totalbruto"), state.SelectionBase);
+    row.insert(QStringLiteral("totaldescuentos"), 0.0);
+    row.insert(QStringLiteral("totalimpuestos"), state.SelectionTax);
+    row.insert(QStringLiteral("TotalNeto"), state.SelectionTax + state.SelectionBase);
+    // Rates beyond the fifth have no columns; their sums are in the totals.
+    const int stored = qMin<int>(qMin<int>(state.TaxRateCount, kTaxLines), state.TaxRates.size());
+    for (int i = 0; i < stored; ++i) {
+        const TaxRateEntry &tax = state.TaxRates.at(i);
+        const QString n = QString::number(i + 1);
+        row.insert(QStringLiteral("Impuesto%1Des").arg(n), tax.Description);
+        row.insert(QStringLiteral("Impuesto%1Por").arg(n), tax.Percentage);
+        row.insert(QStringLiteral("TotalImpuesto%1").arg(n), tax.TaxTotal);
+        row.insert(QStringLiteral("totalbase%1").arg(n), tax.BaseTotal);
+    }
+    return row;
+}
+
+// The highest running number of the series, compared as numbers.
+std::optional<qint32> nextCorrelativo(sql::Connection &store, qint16 type, qint32 serie)
+{
+    bool ok = false;
+    const sql::RecordSet rs = store.query(
+        QStringLiteral("Select * from dbo.facturas where tipodocumento=") + QString::number(type)
+            + QStringLiteral(" and idserie=") + QString::number(serie)
+            + QStringLiteral(" order by iddocumento"),
+        &ok);
+    if (!ok)
+        return std::nullopt;
+    qint64 highest = 0;
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        bool isNumber = false;
+        const qint64 value = rs.value(r, QStringLiteral("correlativo")).toLongLong(&isNumber);
+        if (!isNumber)
+            return std::nullopt;
+        highest = qMax(highest, value);
+    }
+    if (highest >= std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(highest + 1);
+}
+
+// Takes back a document whose store commit went through but whose ticket
+// marks could not be committed.
+void removeDocument(sql::Connection &store, const QString &id)
+{
+    store.execute(QStringLiteral("delete from dbo.documento where iddocumento=") + quoted(id));
+    store.execute(QStringLiteral("delete from dbo.facturas where iddocumento=") + quoted(id));
+}
+
+} // namespace
+
+QString DocumentNumber(qint16 type, qint32 serie, qint32 correlativo)
+{
+    return QLatin1String(type == 1 ? "F" : "A")
+         + QStringLiteral("%1").arg(serie, 8, 10, QLatin1Char('0'))
+         + QStringLiteral("%1").arg(correlativo, 4, 10, QLatin1Char('0'));
+}
+
+QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
+                      const QVector<qint32> &chosenTicketIds)
+{
+    const QString failed = QLatin1String(kIssueFailed);
+    state.CopyNumber = 0;
+    const QString sourceNote = state.SourceDeliveryNote;
+    state.SourceDeliveryNote.clear();
+
+    if (type != 0 && type != 1)
+        return failed;
+    if (state.SelectedCustomerIndex < 0 || state.SelectedCustomerIndex >= state.Customers.size())
+        return failed;
+    const CustomerRecord customer = state.Customers.at(state.SelectedCustomerIndex);
+    const auto serie = seriesOf(state, customer.idcliente);
+    if (!serie)
+        return failed;
+    sql::Connection *pos = state.PosConnection.get();
+    if (!chosenTicketIds.isEmpty() && (!pos || !pos->isOpen()))
+        return failed;
+
+    auto store = state.newConnection();
+    if (!store->open(sql::invoiceStoreConnectionString()))
+        return failed;
+    const auto correlativo = nextCorrelativo(*store, type, *serie);
+    if (!correlativo)
+        return failed;
+    const QString id = DocumentNumber(type, *serie, *correlativo);
+    if (id.size() > kIdLength)
+        return failed;
+
+    // Every line must convert before anything is written.
+    QVector<QVariantMap> lineRows;
+    lineRows.reserve(lines.size());
+    for (const QStringList &fields : lines) {
+        auto row = lineRow(fields, id, type, *serie, *correlativo);
+        if (!row)
+            return failed;
+        lineRows.append(std::move(*row));
+    }
+
+    if (!store->beginTransaction())
+        return failed;
+    bool written = store->insert(QStringLiteral("dbo.facturas"),
+                                 headerRow(state, customer, id, type, *serie, *correlativo, sourceNote));
+    for (int i = 0; written && i < lineRows.size(); ++i)
+        written = store->insert(QStringLiteral("dbo.documento"), lineRows.at(i));
+    if (!written) {
+        store->rollback();
+        return failed;
+    }
+
+    const bool marking = !chosenTicketIds.isEmpty();
+    if (marking) {
+        if (!pos->beginTransaction()) {
+            store->rollback();
+            return failed;
+        }
+        if (!posdata::MarkSelectedTicketsInvoiced(state, chosenTicketIds)) {
+            pos->rollback();
+            store->rollback();
+            return failed;
+        }
+    }
+    if (!store->commit()) {
+        store->rollback();
+        if (marking)
+            pos->rollback();
+        return failed;
+    }
+    if (marking && !pos->commit()) {
+        pos->rollback();
+        removeDocument(*store, id);
+        return failed;
+    }
+    return id;
+}
+
+QString LoadDocument(AppState &state, const QString &id, LineRecordSet *linesOut)
+{
+    const QString failed = QLatin1String(kLoadFailed);
+    auto store = state.newConnection();
+    if (!store->open(sql::invoiceStoreConnectionString()))
+        return failed;
+
+    bool ok = false;
+    const sql::RecordSet header = store->query(
+        QStringLiteral("Select * from dbo.facturas where iddocumento=") + quoted(id), &ok);
+    if (!ok)
+        return failed;
+    if (!header.isEmpty()) {
+        const auto field = [&header](const char *name) { return header.value(0, QLatin1String(name)); };
+        state.CopyNumber = field("NumCopia").toInt() + 1;
+        state.Company.idempresa = field("IdEmpresa").toInt();
+        state.Company.idfiscal = field("IdFiscal").toString();
+        if (state.SelectedCustomerIndex >= 0 && state.SelectedCustomerIndex < state.Customers.size()) {
+            CustomerRecord &customer = state.Customers[state.SelectedCustomerIndex];
+            customer.idcliente = field("IdCliente").toInt();
+            customer.nif = field("IdFiscalCliente").toString();
+        }
+        state.CurrencyInfo.descripcion = field("MonedaDes").toString();
+        state.CurrencyInfo.decimales = field("MonedaDec").toInt();
+        state.CurrencyInfo.iniciales = field("MonedaSim").toString();
+        state.SelectionBase = field("totalbruto").toDouble();
+        state.SelectionTax = field("totalimpuestos").toDouble();
+        // Tax lines the document did not use are NULL: they read as empty.
+        const int count = qMin<int>(qMin<int>(state.TaxRateCount, kTaxLines), state.TaxRates.size());
+        for (int i = 0; i < count; ++i) {
+            const QString n = QString::number(i + 1);
+            TaxRateEntry &tax = state.TaxRates[i];
+            tax.Description = header.value(0, QStringLiteral("Impuesto%1Des").arg(n)).toString();
+            tax.Percentage = header.value(0, QStringLiteral("Impuesto%1Por").arg(n)).toDouble();
+            tax.TaxTotal = header.value(0, QStringLiteral("TotalImpuesto%1").arg(n)).toDouble();
+            tax.BaseTotal = header.value(0, QStringLiteral("totalbase%1").arg(n)).toDouble();
+        }
+    }
+
+    const sql::RecordSet lines = store->query(
+        QStringLiteral("Select * from dbo.documento where iddocumento=") + quoted(id), &ok);
+    if (!ok)
+        return failed;
+    if (linesOut) {
+        linesOut->reserve(linesOut->size() + lines.rowCount());
+        for (int r = 0; r < lines.rowCount(); ++r) {
+            const auto field = [&lines, r](const char *name) { return lines.value(r, QLatin1String(name)); };
+            linesOut->append(QStringList{
+                QString::number(r + 1),
+                field("numerodetique").toString(),
+                field("codigo").toString(),
+                field("descripcion").toString().trimmed(),
+                FormatFixed(field("cantidad"), 3),
+                FormatFixed(field("precio"), 2),
+                FormatFixed(field("descuento"), 2),
+                FormatGeneral(field("importe")),
+                field("IdExterno").toString(),
+            });
+        }
+    }
+    return QLatin1String(kLoadDone);
+}
+
+bool AdvanceCopyCounter(AppState &state, const QString &id)
+{
+    auto store = state.newConnection();
+    if (!store->open(sql::invoiceStoreConnectionString()))
+        return false;
+    return store->execute(QStringLiteral("update dbo.facturas set numcopia=")
+                          + QString::number(state.CopyNumber)
+                          + QStringLiteral(" where iddocumento=") + quoted(id));
+}
+
+QString FindInvoiceOfDeliveryNote(AppState &state, const QString &id, bool *ok)
+{
+    bool answered = false;
+    QString invoice;
+    auto store = state.newConnection();
+    if (store->open(sql::invoiceStoreConnectionString())) {
+        const sql::RecordSet rs = store->query(
+            QStringLiteral("Select * from dbo.facturas where procedealbaran=") + quoted(id), &answered);
+        if (answered && !rs.isEmpty())
+            invoice = rs.value(0, QStringLiteral("iddocumento")).toString();
+    }
+    if (ok)
+        *ok = answered;
+    return invoice;
+}
+
+} // namespace zd

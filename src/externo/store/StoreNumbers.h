@@ -1,0 +1,27 @@
+#pragma once
+#include <QLocale>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+namespace zd {
+
+// Conversions between the texts of the line list and the store's numeric
+// columns. The list shows numbers with the workstation's decimal separator
+// (the default QLocale); the store keeps MONEY and DECIMAL(14,4), four decimals.
+
+// A number typed or shown in the list: the default locale first, then the
+// C locale. Empty or non-numeric text has no value (it is never taken as 0).
+std::optional<double> ParseListNumber(const QString &text);
+// A whole number that fits 32 bits (ticket number, article code, ticket id).
+std::optional<qint32> ParseListInteger(const QString &text);
+
+// A stored value shown with a fixed count of decimals ("0.000", "0.00"):
+// rounded half away from zero on the stored four decimals, no group
+// separator, the locale's decimal separator. NULL gives an empty text.
+QString FormatFixed(const QVariant &stored, int decimals, const QLocale &locale = QLocale());
+// A stored value in the general format: as many decimals as it has (up to
+// four), no trailing zeros, no exponent. NULL gives an empty text.
+QString FormatGeneral(const QVariant &stored, const QLocale &locale = QLocale());
+
+} // namespace zd

@@ -1,0 +1,12 @@
+#pragma once
+#include <QString>
+
+namespace zd {
+
+// The invoice store TRS_FAC: the statements that create it. The table texts
+// are kept piece by piece, exactly as the program has always sent them.
+QString CreateDatabaseStatement();        // "CREATE DATABASE TRS_FAC"
+QString CreateFacturasStatement();        // header table: one row per document
+QString CreateDocumentoStatement();       // line table, cascading from facturas
+
+} // namespace zd
