@@ -75,9 +75,11 @@ bool Connection::open(const QString &connectionString)
         const int timeout = std::max(1, m_config.loginTimeoutSeconds);
         d->db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(timeout));
         if (!d->db.open()) {
-            m_lastError = QStringLiteral("[odbc] cannot reach %1 on server %2,%3: %4")
-                              .arg(m_target.catalog.isEmpty() ? QStringLiteral("the server") : m_target.catalog,
-                                   m_target.server, m_target.port, driverText(d->db.lastError()));
+            const QString where = QStringLiteral("server %1,%2").arg(m_target.server, m_target.port);
+            m_lastError = QStringLiteral("[odbc] cannot reach %1: %2")
+                              .arg(m_target.catalog.isEmpty() ? where
+                                                              : QStringLiteral("catalog %1 on %2").arg(m_target.catalog, where),
+                                   driverText(d->db.lastError()));
             qCWarning(zdSql).noquote() << m_lastError;
             close();
             return false;
