@@ -53,6 +53,8 @@ public:
     bool commit();
     bool rollback();
 
+    // The underlying Qt connection, for driver-level checks. Do not keep the
+    // copy beyond this Connection: close() removes the Qt connection.
     QSqlDatabase database() const;
 
 private:
