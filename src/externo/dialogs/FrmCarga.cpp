@@ -20,7 +20,9 @@ FrmCarga::FrmCarga(QWidget *parent)
     Label1->setFont(dialogFont(Label1->font(), 18, false));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setWordWrap(true);
-    Label1->setGeometry(18, 14, width() - 40, height() - 26);
+    // Between the frame's sides; at 18 pt the text takes three lines, so it
+    // may reach into the top and bottom bevels' empty margin.
+    Label1->setGeometry(12, 9, width() - 24, height() - 16);
 }
 
 void FrmCarga::Activate()

@@ -23,7 +23,7 @@ FrmMensaje::FrmMensaje(AppState &state, QWidget *parent)
     LblMsg1->setGeometry(px(240), px(360), px(6735), px(2295));
     LblMsg1->setFont(dialogFont(LblMsg1->font(), 13.5, true));
     LblMsg1->setWordWrap(true);
-    LblMsg1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    LblMsg1->setAlignment(Qt::AlignCenter);
 
     const QString captions[3] = {QStringLiteral("Accepter"), QStringLiteral("Accepter"),
                                  QStringLiteral("Annuler")};
