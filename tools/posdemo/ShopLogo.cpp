@@ -8,6 +8,8 @@
 #include <QPainterPath>
 #include <QtMath>
 
+#include <cmath>
+
 namespace zd::posdemo::ShopLogo {
 
 namespace {
@@ -68,14 +70,20 @@ QByteArray png(const QString &topText, const QString &bottomText, int size)
         p.setBrush(QColor(0x6b, 0x3e, 0x1f));
         p.drawRoundedRect(QRectF(r * 0.18, -r * 0.20, r * 0.30, r * 0.12), r * 0.05, r * 0.05);
         p.restore();
-        p.setBrush(QColor(0x3d, 0x6b, 0x2f));
-        for (int i = 0; i < 5; ++i) {
-            QPainterPath leaf;
-            const QPointF base(centre.x() - r * 0.20 + i * r * 0.10, centre.y() + r * 0.28 - i * r * 0.03);
-            leaf.moveTo(base);
-            leaf.quadTo(base + QPointF(r * 0.05, -r * 0.14), base + QPointF(r * 0.02, -r * 0.22));
-            leaf.quadTo(base + QPointF(-r * 0.05, -r * 0.12), base);
-            p.drawPath(leaf);
+        // A sprig of herbs under it: a stem with leaves on alternate sides.
+        const QColor green(0x3d, 0x6b, 0x2f);
+        const QPointF from = centre + QPointF(-r * 0.34, r * 0.36), to = centre + QPointF(r * 0.30, r * 0.22);
+        p.setPen(QPen(green, qMax(1.0, size / 110.0), Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(from, to);
+        p.setPen(Qt::NoPen);
+        p.setBrush(green);
+        const double stemAngle = qRadiansToDegrees(std::atan2(to.y() - from.y(), to.x() - from.x()));
+        for (int i = 1; i <= 6; ++i) {
+            p.save();
+            p.translate(from + (to - from) * (i / 7.0));
+            p.rotate(stemAngle + (i % 2 ? -50 : 50));
+            p.drawEllipse(QRectF(0, -r * 0.03, r * 0.16, r * 0.06));
+            p.restore();
         }
 
         // Lettering needs the font database, which only a GUI application has.
