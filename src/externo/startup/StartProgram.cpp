@@ -1,0 +1,135 @@
+#include "StartProgram.h"
+#include "ConfigFiles.h"
+
+#include "common/Processes.h"
+#include "common/SingleInstance.h"
+#include "externo/dialogs/FrmCarga.h"
+#include "externo/dialogs/FrmTienda.h"
+#include "externo/dialogs/Var.h"
+#include "externo/mainwindow/FrmExterno.h"
+#include "externo/store/StoreSetup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QProcess>
+#include <QThread>
+
+#include <cstdio>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(zdStartup, "zedorev.startup")
+
+namespace zd {
+namespace {
+
+void startKeyboard(const AppState &state)
+{
+    // The keyboard decides its own visibility; its process id is not kept:
+    // it is always ended by name.
+    const QString program = state.programFile(QStringLiteral("/trs_teclado"));
+    if (!QFile::exists(program)) {
+        qCInfo(zdStartup) << "no on-screen keyboard at" << program << "- going on without it";
+        return;
+    }
+    if (!QProcess::startDetached(program, {}, state.programFolder()))
+        qCWarning(zdStartup) << "the on-screen keyboard did not start:" << program;
+}
+
+void endKeyboard()
+{
+    common::KillProcessByName(QString::fromLatin1(kKeyboardProcess));
+}
+
+void cannotCreateStore(AppState &state, QWidget *loadingWindow)
+{
+    loadingWindow->close();
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Zedorev"),
+                    QStringLiteral("NO ES POSIBLE CREAR LA BASE DE DATOS Y TABLAS NECESARIAS PARA EL TRABAJO..."),
+                    QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("StoreErrorBox"));
+    box.exec();
+    endKeyboard();
+    state.EndProgram(0);
+}
+
+qint16 askShopNumber(AppState &state)
+{
+    FrmTienda dialog(state);
+    dialog.show();   // its activation makes it top-most
+    while (dialog.isVisible())
+        Yield();
+    return state.ShopNumber;
+}
+
+} // namespace
+
+std::unique_ptr<FrmExterno> StartProgram(AppState &state)
+{
+    // 2. A marker left over from a previous run would keep the keyboard hidden.
+    const QString marker = state.programFile(QStringLiteral("/notrs_teclado"));
+    if (QFile::exists(marker)) {
+        QFile::remove(marker);
+        QThread::msleep(10);
+    }
+
+    // 3, 4. Keyboard and loading window.
+    startKeyboard(state);
+    auto loading = std::make_unique<FrmCarga>();
+    loading->show();
+    loading->Activate();
+
+    // 5. Backup folder.
+    QDir().mkpath(state.programFile(QStringLiteral("/TRS_seguridad")));
+
+    // 6, 7. The invoice store exists, or is created now.
+    if (EnsureInvoiceStore(state) == StoreCheck::CannotCreate) {
+        cannotCreateStore(state, loading.get());
+        return nullptr;
+    }
+
+    // 8 to 10. Where the point-of-sale database lives.
+    state.PosCatalog = QStringLiteral("Tillvane");
+    state.PosServer = readPosServer(state.programFolder(), QStringLiteral("127.0.0.1"));
+    if (hasShopMarker(state.programFolder()))
+        state.PosCatalog = shopCatalog(state.PosCatalog, askShopNumber(state));
+
+    // 11, 12. The main window; its load closes the loading window.
+    QThread::msleep(100);
+    auto window = std::make_unique<FrmExterno>(state);
+    bool loaded = false;
+    QObject::connect(window.get(), &FrmExterno::loaded, [&loaded] { loaded = true; });
+    window->Load(loading.get());
+    if (!loaded)
+        return nullptr;
+    window->show();
+    return window;
+}
+
+int StartProgramMain(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("zedorev"));
+
+    // 1. A second instance ends at once, without a message.
+    common::SingleInstance instance(QStringLiteral("zedorev"));
+    if (!instance.isFirst())
+        return 0;
+
+    AppState state(sql::EngineConfig::fromProgramFolder(QCoreApplication::applicationDirPath()));
+    state.EndProgram = [](int code) {
+        std::fflush(nullptr);
+        ::_exit(code);
+    };
+
+    std::unique_ptr<FrmExterno> window = StartProgram(state);
+    if (!window)
+        return 0;
+    const int code = app.exec();
+    endKeyboard();
+    return code;
+}
+
+} // namespace zd
