@@ -2,66 +2,45 @@
 
 #include "externo/sql/Connection.h"
 #include "externo/sql/ConnectionStrings.h"
-#include "posdemo/PosSchema.h"
 
 #include <QTest>
-#include <sqlite3.h>
 
 namespace posdata_test {
 
 PosFixture::PosFixture()
+    : m_pos(m_folder.path())
 {
-    if (!m_dir.isValid()) {
-        m_error = QStringLiteral("no temporary folder");
+    if (!m_folder.isValid() || !m_pos.isValid()) {
+        m_error = QStringLiteral("no point-of-sale file: ") + m_pos.lastError();
         return;
     }
     zd::sql::EngineConfig engine;
     engine.kind = zd::sql::EngineKind::Embedded;
-    engine.programFolder = m_dir.path();
+    engine.programFolder = m_folder.path();
     m_state = std::make_unique<zd::AppState>(engine);
-
-    const QString posFile = engine.catalogFile(m_state->PosServer, m_state->PosCatalog);
-    QString error;
-    if (!zd::posdemo::createPosDatabase(posFile, &error) || !m_pos.open(posFile, false, &error)) {
-        m_error = error;
-        return;
-    }
     m_state->PosConnection = m_state->newConnection();
     if (!m_state->PosConnection->open(
             zd::sql::posConnectionString(m_state->PosCatalog, m_state->PosServer)))
         m_error = m_state->PosConnection->lastError();
 }
 
-bool PosFixture::exec(const QString &sqlite)
-{
-    QString error;
-    if (m_pos.exec(sqlite.toUtf8(), &error))
-        return true;
-    qWarning("fixture statement failed: %s", qPrintable(error));
-    return false;
-}
-
-QString PosFixture::scalar(const QString &sqlite)
-{
-    sqlite3_stmt *stmt = nullptr;
-    QString value;
-    if (sqlite3_prepare_v2(m_pos.handle(), sqlite.toUtf8().constData(), -1, &stmt, nullptr) == SQLITE_OK
-        && sqlite3_step(stmt) == SQLITE_ROW)
-        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-    else
-        qWarning("fixture query failed: %s", sqlite3_errmsg(m_pos.handle()));
-    sqlite3_finalize(stmt);
-    return value;
-}
-
 void PosFixture::addTicket(qint64 id, qint64 numero, const QString &fecha, qint64 customer,
                            int tipodocumento, int isfinalizado, qint64 abono)
 {
-    QVERIFY(exec(QStringLiteral("INSERT INTO documento (iddocumento, numero, fecha, hora, tipodocumento, "
-                                "isfinalizado, idcontacto, iddocumentoabono, idusuario, numeroterminal, "
-                                "totalneto) VALUES (%1, %2, '%3', '%3', %4, %5, %6, %7, 3, 2, 12.5)")
-                     .arg(id).arg(numero).arg(fecha).arg(tipodocumento).arg(isfinalizado)
-                     .arg(customer).arg(abono)));
+    zd::test::TicketSpec t;
+    t.iddocumento = qint32(id);
+    t.numero = qint32(numero);
+    t.fecha = fecha;
+    t.hora = fecha;
+    t.idcontacto = qint32(customer);
+    t.tipodocumento = tipodocumento;
+    t.isfinalizado = isfinalizado;
+    t.iddocumentoabono = qint32(abono);
+    t.idusuario = 3;
+    t.numeroterminal = 2;
+    t.totalneto = 12.5;
+    t.taxes = QVector<zd::test::TaxSpec>{};
+    QVERIFY2(m_pos.addTicket(t) == id, qPrintable(m_pos.lastError()));
 }
 
 void PosFixture::addLine(qint64 ticket, const QString &valuesAfterTicket)

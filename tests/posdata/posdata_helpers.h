@@ -2,15 +2,15 @@
 #include "externo/posdata/TotalsView.h"
 #include "externo/state/AppState.h"
 #include "posdemo/SqliteDb.h"
+#include "support/PosFixture.h"
 
 #include <QStringList>
-#include <QTemporaryDir>
 #include <memory>
 
 namespace posdata_test {
 
-// A program folder in a temporary directory holding a point-of-sale file
-// made from the demo schema, with state.PosConnection open on it; rows are
+// A program folder holding a point-of-sale file made from the demo schema
+// (the shared fixture), with state.PosConnection open on it; rows are
 // written straight into the file.
 class PosFixture {
 public:
@@ -19,11 +19,12 @@ public:
     QString error() const { return m_error; }
 
     zd::AppState &state() { return *m_state; }
-    // Runs SQLite statements on the file directly; fails the test on error.
-    bool exec(const QString &sqlite);
+    // Runs a SQLite statement on the file directly.
+    bool exec(const QString &sqlite) { return m_pos.exec(sqlite); }
     // A text value read straight from the file (first column, first row).
-    QString scalar(const QString &sqlite);
+    QString scalar(const QString &sqlite) { return m_pos.scalar(sqlite).toString(); }
 
+    // A ticket without lines or tax rows (idusuario 3, terminal 2, 12.5).
     void addTicket(qint64 id, qint64 numero, const QString &fecha, qint64 customer,
                    int tipodocumento = 1, int isfinalizado = 1, qint64 abono = 0);
     void addLine(qint64 ticket, const QString &valuesAfterTicket);
@@ -36,9 +37,9 @@ public:
     void addDocument(const QString &iddocumento, qint32 idcliente, const QString &fechaDocumento);
 
 private:
-    QTemporaryDir m_dir;
+    zd::test::ProgramFolder m_folder;
+    zd::test::PosFixture m_pos;
     std::unique_ptr<zd::AppState> m_state;
-    zd::posdemo::SqliteDb m_pos;
     zd::posdemo::SqliteDb m_store;
     QString m_error;
     qint64 m_nextRow = 1;
