@@ -270,6 +270,19 @@ private slots:
         }
     }
 
+    // Texts the catalogues left unset are stored empty, not refused as NULL.
+    void unsetTextsStoreEmpty()
+    {
+        StoreFixture f;
+        f.createStore();
+        f.state().Customers[2].nif = QString();
+        f.state().CurrencyInfo = CurrencyRecord{};
+        QCOMPARE(IssueDocument(f.state(), twoTickets(), 1, {}), QStringLiteral("F011300250001"));
+        const QVariantMap h = StoreFixture::firstRow(f.storeFile(), QStringLiteral("SELECT * FROM facturas"));
+        QCOMPARE(h.value("IdFiscalCliente").toString(), QString(""));
+        QCOMPARE(h.value("MonedaSim").toString(), QString(""));
+    }
+
     // A ticket gone from the point-of-sale database is skipped, not an error.
     void vanishedTicketIsSkipped()
     {

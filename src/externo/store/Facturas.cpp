@@ -25,6 +25,13 @@ QString quoted(const QString &id)
          + QLatin1Char('\'');
 }
 
+// A text that was never set binds as NULL; the header's NOT NULL texts
+// take it as empty instead.
+QString text(const QString &value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
 std::optional<qint32> seriesOf(const AppState &state, qint32 customerId)
 {
     const qint64 serie = qint64(state.Company.idempresa) * 1000000
@@ -35,18 +42,18 @@ std::optional<qint32> seriesOf(const AppState &state, qint32 customerId)
 }
 
 // One line of ListView1 as a Documento row; nothing when a field does not convert.
-std::optional<QVariantMap> lineRow(const QStringList &fields, const QString &id, qint16 type,
-                                   qint32 serie, qint32 correlativo)
+std::optional<QVariantMap> lineRow(const ListNumberReader &read, const QStringList &fields,
+                                   const QString &id, qint16 type, qint32 serie, qint32 correlativo)
 {
     if (fields.size() < 9)
         return std::nullopt;
-    const auto ticket = ParseListInteger(fields.at(1));
-    const auto code = ParseListInteger(fields.at(2));
-    const auto quantity = ParseListNumber(fields.at(4));
-    const auto price = ParseListNumber(fields.at(5));
-    const auto discount = ParseListNumber(fields.at(6));
-    const auto amount = ParseListNumber(fields.at(7));
-    const auto externalId = ParseListInteger(fields.at(8));
+    const auto ticket = read.integer(fields.at(1));
+    const auto code = read.integer(fields.at(2));
+    const auto quantity = read.number(fields.at(4));
+    const auto price = read.number(fields.at(5));
+    const auto discount = read.number(fields.at(6));
+    const auto amount = read.number(fields.at(7));
+    const auto externalId = read.integer(fields.at(8));
     if (!ticket || !code || !quantity || !price || !discount || !amount || !externalId)
         return std::nullopt;
     QVariantMap row;
@@ -77,12 +84,12 @@ QVariantMap headerRow(const AppState &state, const CustomerRecord &customer, con
     row.insert(QStringLiteral("Correlativo"), correlativo);
     row.insert(QStringLiteral("NumCopia"), 0);
     row.insert(QStringLiteral("IdEmpresa"), state.Company.idempresa);
-    row.insert(QStringLiteral("IdFiscal"), state.Company.idfiscal);
+    row.insert(QStringLiteral("IdFiscal"), text(state.Company.idfiscal));
     row.insert(QStringLiteral("IdCliente"), customer.idcliente);
-    row.insert(QStringLiteral("IdFiscalCliente"), customer.nif);
-    row.insert(QStringLiteral("MonedaDes"), state.CurrencyInfo.descripcion);
+    row.insert(QStringLiteral("IdFiscalCliente"), text(customer.nif));
+    row.insert(QStringLiteral("MonedaDes"), text(state.CurrencyInfo.descripcion));
     row.insert(QStringLiteral("MonedaDec"), state.CurrencyInfo.decimales);
-    row.insert(QStringLiteral("MonedaSim"), state.CurrencyInfo.iniciales);
+    row.insert(QStringLiteral("MonedaSim"), text(state.CurrencyInfo.iniciales));
     row.insert(QStringLiteral("timestamp"), state.Now());
     row.insert(QStringLiteral("FechaDocumento"), state.Now());
     row.insert(QStringLiteral("totalbruto"), state.SelectionBase);
@@ -174,10 +181,11 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
         return failed;
 
     // Every line must convert before anything is written.
+    const ListNumberReader read;
     QVector<QVariantMap> lineRows;
     lineRows.reserve(lines.size());
     for (const QStringList &fields : lines) {
-        auto row = lineRow(fields, id, type, *serie, *correlativo);
+        auto row = lineRow(read, fields, id, type, *serie, *correlativo);
         if (!row)
             return failed;
         lineRows.append(std::move(*row));

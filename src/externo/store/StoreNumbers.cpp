@@ -32,26 +32,30 @@ QString joinParts(bool negative, qint64 whole, const QString &fraction, const QL
 
 } // namespace
 
-std::optional<double> ParseListNumber(const QString &text)
+ListNumberReader::ListNumberReader()
+    : m_c(QLocale::c())
+{
+    m_local.setNumberOptions(m_local.numberOptions() | QLocale::RejectGroupSeparator);
+    m_c.setNumberOptions(m_c.numberOptions() | QLocale::RejectGroupSeparator);
+}
+
+std::optional<double> ListNumberReader::number(const QString &text) const
 {
     const QString t = text.trimmed();
     if (t.isEmpty())
         return std::nullopt;
-    // Group separators are refused: "1,500" must not silently become 1500.
-    QLocale local;
-    local.setNumberOptions(local.numberOptions() | QLocale::RejectGroupSeparator);
     bool ok = false;
-    double v = local.toDouble(t, &ok);
+    double v = m_local.toDouble(t, &ok);
     if (!ok)
-        v = QLocale::c().toDouble(t, &ok);
+        v = m_c.toDouble(t, &ok);
     if (!ok || !std::isfinite(v))
         return std::nullopt;
     return v;
 }
 
-std::optional<qint32> ParseListInteger(const QString &text)
+std::optional<qint32> ListNumberReader::integer(const QString &text) const
 {
-    const auto v = ParseListNumber(text);
+    const auto v = number(text);
     if (!v || *v != std::floor(*v) || *v < std::numeric_limits<qint32>::min()
         || *v > std::numeric_limits<qint32>::max())
         return std::nullopt;

@@ -10,11 +10,21 @@ namespace zd {
 // columns. The list shows numbers with the workstation's decimal separator
 // (the default QLocale); the store keeps MONEY and DECIMAL(14,4), four decimals.
 
-// A number typed or shown in the list: the default locale first, then the
-// C locale. Empty or non-numeric text has no value (it is never taken as 0).
-std::optional<double> ParseListNumber(const QString &text);
-// A whole number that fits 32 bits (ticket number, article code, ticket id).
-std::optional<qint32> ParseListInteger(const QString &text);
+// Reads numbers typed or shown in the list: the default locale first, then
+// the C locale. Empty or non-numeric text has no value (it is never taken as
+// 0), and group separators are refused ("1,500" must not become 1500).
+// Built once per batch of lines: making a QLocale costs more than parsing.
+class ListNumberReader {
+public:
+    ListNumberReader();
+    std::optional<double> number(const QString &text) const;
+    // A whole number that fits 32 bits (ticket number, article code, ticket id).
+    std::optional<qint32> integer(const QString &text) const;
+
+private:
+    QLocale m_local;
+    QLocale m_c;
+};
 
 // A stored value shown with a fixed count of decimals ("0.000", "0.00"):
 // rounded half away from zero on the stored four decimals, no group
