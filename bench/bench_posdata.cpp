@@ -1,6 +1,7 @@
 // bench_posdata [--tickets N] [FILE]: a customer with 2,000 open tickets.
 //  1. the open-ticket list and its node texts;
-//  2. reading every one of those tickets' lines and taxes (choosing all).
+//  2. reading every one of those tickets' lines and taxes (choosing all);
+//  3. the customer of the latest open ticket (run when the window opens).
 // Each is timed through the program's routines on the embedded engine and
 // beside the same work done directly with the sqlite3 C API; the ratio is
 // printed. FILE is a point-of-sale file (zd_seed --scale FILE); without it a
@@ -246,5 +247,29 @@ int main(int argc, char *argv[])
     out << "lines " << programLines << ", net total " << QString::number(programBase, 'f', 2) << " (direct "
         << QString::number(directBase, 'f', 2) << ")" << Qt::endl;
     report("lines and taxes of every open ticket", chooseProgram, chooseDirect);
+
+    // 3. The latest open ticket's customer: the query reads every open ticket.
+    qint32 programLatest = 0;
+    const double latestProgram = medianMs(3, [&] {
+        bool ok = false;
+        programLatest = zd::posdata::LatestOpenTicketCustomer(state, &ok);
+        return ok;
+    });
+    qint64 directLatest = 0;
+    const double latestDirect = medianMs(3, [&] {
+        sqlite3_stmt *s = direct.prepare(
+            "select * from documento where substr(fecha,21,3)='000' and isfinalizado=1 and numero <> 0 "
+            "and idcontacto<>0 and iddocumentoabono=0 order by fecha,hora");
+        const int cIdcontacto = 6;  // documento's seventh column
+        while (s && sqlite3_step(s) == SQLITE_ROW)
+            directLatest = sqlite3_column_int64(s, cIdcontacto);
+        sqlite3_finalize(s);
+        return s != nullptr;
+    });
+    if (programLatest != directLatest) {
+        out << "latest customers differ: " << programLatest << " / " << directLatest << Qt::endl;
+        return 1;
+    }
+    report("customer of the latest open ticket", latestProgram, latestDirect);
     return 0;
 }

@@ -159,6 +159,11 @@ void TstNodesAndValues::fixedNumber_frenchAndPoint()
     QCOMPARE(FixedNumberText(9.5, 2), QStringLiteral("9,50"));
     QCOMPARE(FixedNumberText(12345.5, 2), QStringLiteral("12345,50"));
     QCOMPARE(FixedNumberText(-0.001, 2), QStringLiteral("0,00"));
+    // Halves of the decimal value go away from zero, whatever the binary holds.
+    QCOMPARE(FixedNumberText(1.0005, 3), QStringLiteral("1,001"));
+    QCOMPARE(FixedNumberText(2.675, 2), QStringLiteral("2,68"));
+    QCOMPARE(FixedNumberText(-2.675, 2), QStringLiteral("-2,68"));
+    QCOMPARE(FixedNumberText(0.3334, 2), QStringLiteral("0,33"));
     QLocale::setDefault(QLocale(QStringLiteral("en_US")));
     QCOMPARE(FixedNumberText(3, 3), QStringLiteral("3.000"));
     QCOMPARE(FixedNumberText(-2.5, 2), QStringLiteral("-2.50"));

@@ -43,15 +43,17 @@ QString GeneralNumberText(double value)
 
 QString FixedNumberText(double value, int decimals)
 {
-    QString text = displayLocale().toString(value, 'f', decimals);
-    // A negative value that rounds to zero shows without its sign.
-    const QLocale locale;
-    if (text.startsWith(locale.negativeSign())) {
-        const QString zero = displayLocale().toString(0.0, 'f', decimals);
-        if (text.mid(locale.negativeSign().size()) == zero)
-            text = zero;
-    }
-    return text;
+    // Rounded as a decimal number, a half away from zero (1.0005 -> 1.001),
+    // not by the binary value the double happens to hold (1.000499...).
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = std::fabs(value) * scale;
+    const double whole = std::floor(scaled);
+    constexpr double kNoise = 1e-6;
+    const double rounded = (scaled - whole) >= 0.5 - kNoise ? whole + 1.0 : whole;
+    double result = std::copysign(rounded / scale, value);
+    if (rounded == 0.0)
+        result = 0.0;  // a negative value that rounds to zero shows without its sign
+    return displayLocale().toString(result, 'f', decimals);
 }
 
 std::optional<QDate> DateOf(const QVariant &value)

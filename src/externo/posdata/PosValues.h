@@ -16,8 +16,9 @@ double RoundHalfEven2(double value);
 // locale's decimal separator (12.5 -> "12,5" in French, 12 -> "12").
 QString GeneralNumberText(double value);
 
-// A double with exactly `decimals` decimals ("0.00" / "0.000" patterns),
-// the default locale's decimal separator and no group separator.
+// A double with exactly `decimals` decimals ("0.00" / "0.000" patterns):
+// halves of the decimal value away from zero, the default locale's decimal
+// separator, no group separator.
 QString FixedNumberText(double value, int decimals);
 
 // The date part of a DATETIME read from either engine: a QDateTime/QDate
