@@ -319,7 +319,9 @@ void FrmMain::mousePressEvent(QMouseEvent *event)
 {
     m_dragging = event->button() == Qt::LeftButton && !markerExists(NoMoveMarker);
     m_dragged = false;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
+    // The grip point inside the window: taken from the event itself, since
+    // pos() can lag behind the window manager's placement.
+    m_dragOffset = event->position().toPoint();
 }
 
 void FrmMain::mouseMoveEvent(QMouseEvent *event)

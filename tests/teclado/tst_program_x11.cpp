@@ -43,8 +43,9 @@ private slots:
     void shiftThenFixEndsTheInvoicingProgramAndItself();
 
 private:
+    // The keyboard's window while it is visible, else 0.
     quint64 window() const;
-    QRect geometry() const { return windowGeometry(window()); }
+    QRect geometry() const { return windowGeometry(m_window); }
     QString marker(const QString &name) const { return m_folder.filePath(name); }
     QStringList stacking() const;
 
@@ -52,7 +53,12 @@ private:
     std::unique_ptr<TargetWindow> m_target;
     std::unique_ptr<QProcess> m_kb;
     qint64 m_shownAfterMs = -1;
+    quint64 m_window = 0;
 };
+
+// Timer ticks plus slack: the machine running the tests may be busy.
+constexpr int TickSlackMs = 1500;
+constexpr int MoveTimeoutMs = 3000;
 
 void TestProgram::initTestCase()
 {
@@ -76,8 +82,10 @@ void TestProgram::init()
     clock.start();
     m_kb->start(m_folder.filePath(QStringLiteral("trs_teclado")), {});
     QVERIFY(m_kb->waitForStarted(5000));
-    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(Title, m_kb->processId()).isEmpty(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(Title, m_kb->processId()).isEmpty(), 5000);
     m_shownAfterMs = clock.elapsed();
+    m_window = window();
+    QVERIFY(m_window);
 }
 
 void TestProgram::cleanup()
@@ -111,13 +119,13 @@ void TestProgram::showsAtHomeOnTopWithoutTakingTheFocus()
     // Started hidden; the first 500 ms tick shows it (process start included).
     qInfo("shown after %lld ms", m_shownAfterMs);
     // Process start-up on a busy machine comes on top of the first 500 ms tick.
-    QVERIFY2(m_shownAfterMs < 3000, qPrintable(QString::number(m_shownAfterMs)));
+    QVERIFY2(m_shownAfterMs < 500 + 2 * TickSlackMs, qPrintable(QString::number(m_shownAfterMs)));
     QCOMPARE(geometry(), Home);
     QCOMPARE(activeWindow(), m_target->windowId());
     // Raising the operator's window does not cover the keyboard for long.
     QVERIFY(m_target->activate());
     QTRY_VERIFY_WITH_TIMEOUT(stacking().indexOf(QString::number(window()))
-                                 > stacking().indexOf(QString::number(m_target->windowId())), 600);
+                                 > stacking().indexOf(QString::number(m_target->windowId())), TickSlackMs);
 }
 
 void TestProgram::hidesWhileTheMarkerExists()
@@ -126,11 +134,11 @@ void TestProgram::hidesWhileTheMarkerExists()
     QFile file(marker(QStringLiteral("notrs_teclado")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
-    QTRY_VERIFY_WITH_TIMEOUT(window() == 0, 650);
+    QTRY_VERIFY_WITH_TIMEOUT(window() == 0, TickSlackMs);
     QTest::qWait(600); // stays hidden over further ticks
     QCOMPARE(window(), quint64(0));
     QVERIFY(QFile::remove(marker(QStringLiteral("notrs_teclado"))));
-    QTRY_VERIFY_WITH_TIMEOUT(window() != 0, 650);
+    QTRY_VERIFY_WITH_TIMEOUT(window() != 0, TickSlackMs);
     QCOMPARE(geometry(), before);
 }
 
@@ -154,12 +162,12 @@ void TestProgram::dragsAndSnapsBackOnScreen()
     QFETCH(QPoint, expected);
     const QPoint from = Home.topLeft() + Background;
     drag(from, from + start);
-    QTRY_COMPARE_WITH_TIMEOUT(geometry().topLeft(), Home.topLeft() + start, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(geometry().topLeft(), Home.topLeft() + start, MoveTimeoutMs);
     if (!move.isNull()) {
         const QPoint from2 = geometry().topLeft() + Background;
         drag(from2, from2 + move);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(geometry().topLeft(), expected, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(geometry().topLeft(), expected, MoveTimeoutMs);
     QCOMPARE(geometry().size(), Home.size());
 }
 
@@ -175,21 +183,21 @@ void TestProgram::doesNotMoveWithTheNoMoveMarker()
     // Without the marker the same gesture moves it.
     QVERIFY(QFile::remove(marker(QStringLiteral("nomove.txt"))));
     drag(from, from + QPoint(-200, -300));
-    QTRY_COMPARE_WITH_TIMEOUT(geometry().topLeft(), Home.topLeft() + QPoint(-200, -300), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(geometry().topLeft(), Home.topLeft() + QPoint(-200, -300), MoveTimeoutMs);
 }
 
 void TestProgram::collapsesToAStripAndExpandsAtHome()
 {
     const QPoint from = Home.topLeft() + Background;
     drag(from, from + QPoint(-200, -300));
-    QTRY_COMPARE_WITH_TIMEOUT(geometry().topLeft(), Home.topLeft() + QPoint(-200, -300), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(geometry().topLeft(), Home.topLeft() + QPoint(-200, -300), MoveTimeoutMs);
     const QRect expand = KeyLayouts::cmdExpandRectPixels();
     const QPoint onExpand(10, expand.center().y());
     click(geometry().topLeft() + onExpand);
     const QRect strip(XSession::ScreenWidth - expand.width(), HomeTop, expand.width(), Home.height());
-    QTRY_COMPARE_WITH_TIMEOUT(geometry(), strip, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(geometry(), strip, MoveTimeoutMs);
     click(strip.topLeft() + onExpand);
-    QTRY_COMPARE_WITH_TIMEOUT(geometry(), Home, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(geometry(), Home, MoveTimeoutMs);
 }
 
 void TestProgram::secondInstanceEndsItself()

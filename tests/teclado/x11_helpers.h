@@ -55,7 +55,7 @@ private:
 };
 
 // Runs a program and returns its standard output (empty on failure).
-QString run(const QString &program, const QStringList &args, int timeoutMs = 5000);
+QString run(const QString &program, const QStringList &args, int timeoutMs = 20000);
 // Visible windows with this exact title (optionally of one process).
 QList<quint64> visibleWindows(const QString &title, qint64 pid = 0);
 QRect windowGeometry(quint64 window);
