@@ -183,7 +183,7 @@ qint32 LatestOpenTicketCustomer(AppState &state, bool *ok)
     if (!state.PosConnection || !state.PosConnection->isOpen())
         return 0;
     bool queryOk = false;
-    const sql::RecordSet rows = state.PosConnection->query(LatestOpenTicketCustomerSql(), &queryOk);
+    const sql::RecordSet rows = state.PosConnection->queryLastRow(LatestOpenTicketCustomerSql(), &queryOk);
     if (!queryOk)
         return 0;
     if (ok)

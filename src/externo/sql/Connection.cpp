@@ -12,6 +12,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
+#include <QRegularExpression>
+
 #include <cmath>
 
 namespace zd::sql {
@@ -22,6 +24,9 @@ struct Connection::Impl {
     bool serverOnly = false; // embedded: connected to the server, no catalog
     // Embedded: declared column types per table (lower-case names), read once.
     QHash<QString, QHash<QString, QString>> columnTypes;
+    // Prepared INSERTs by statement text: a document's lines are appended
+    // one row at a time, and preparing once keeps that fast.
+    QHash<QString, QSqlQuery> inserts;
 };
 
 Connection::Connection(EngineConfig config)
@@ -129,6 +134,7 @@ void Connection::close()
 {
     if (d->name.isEmpty())
         return;
+    d->inserts.clear();
     if (d->db.isOpen())
         d->db.close();
     d->db = QSqlDatabase();
@@ -149,8 +155,30 @@ QSqlDatabase Connection::database() const
 }
 
 // Runs one statement (after logging it); rows are read into *rows when given.
+// "... order by a,b DESC" -> "... order by a DESC,b ASC limit 1": the first
+// row of the reversed order is the last row of the original one (rows that
+// tie on every sort column have no defined order either way). Empty when the
+// ORDER BY is not a plain list of columns.
+static QString reversedForLastRow(const QString &sql)
+{
+    static const QRegularExpression tail(
+        QStringLiteral("^(.*\\border\\s+by\\s+)([A-Za-z_][\\w.]*(?:\\s+(?:asc|desc))?"
+                       "(?:\\s*,\\s*[A-Za-z_][\\w.]*(?:\\s+(?:asc|desc))?)*)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = tail.match(sql);
+    if (!m.hasMatch())
+        return {};
+    QStringList keys;
+    for (const QString &item : m.captured(2).split(QLatin1Char(','))) {
+        QStringList words = item.simplified().split(QLatin1Char(' '));
+        const bool descending = words.size() > 1 && words.last().compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+        keys << words.first() + (descending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
+    }
+    return m.captured(1) + keys.join(QLatin1Char(',')) + QStringLiteral(" limit 1");
+}
+
 static bool run(const QString &tsql, const EngineConfig &config, const ConnectionTarget &target,
-                QSqlDatabase &db, RecordSet *rows, QString &lastError)
+                QSqlDatabase &db, RecordSet *rows, QString &lastError, bool lastRowOnly = false)
 {
     // Printf form: the text arrives exactly, trailing blanks included.
     qCDebug(zdSql, "%s", qUtf8Printable(tsql));
@@ -177,6 +205,11 @@ static bool run(const QString &tsql, const EngineConfig &config, const Connectio
                    || fail(error);
         case Translation::Kind::Sql:
             sql = tr.sql;
+            if (lastRowOnly) {
+                const QString reversed = reversedForLastRow(sql);
+                if (!reversed.isEmpty())
+                    sql = reversed;
+            }
             break;
         }
     }
@@ -205,13 +238,26 @@ static bool run(const QString &tsql, const EngineConfig &config, const Connectio
                     v = datetime::toStyle121(datetime::fromQDateTime(v.toDateTime()));
                 row.push_back(std::move(v));
             }
-            data.push_back(std::move(row));
+            // Only the last row is wanted: keep one.
+            if (lastRowOnly && !data.isEmpty())
+                data.back() = std::move(row);
+            else
+                data.push_back(std::move(row));
         }
         if (q.lastError().isValid())
             return fail(driverText(q.lastError()));
         *rows = RecordSet(std::move(columns), std::move(data));
     }
     return true;
+}
+
+RecordSet Connection::queryLastRow(const QString &tsql, bool *ok)
+{
+    RecordSet rows;
+    const bool success = run(tsql, m_config, m_target, d->db, &rows, m_lastError, true);
+    if (ok)
+        *ok = success;
+    return rows;
 }
 
 bool Connection::execute(const QString &tsql)
@@ -251,9 +297,7 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
 
     const bool embeddedEngine = m_config.kind == EngineKind::Embedded;
     QHash<QString, QString> types;
-    QString sql = tsql;
     if (embeddedEngine) {
-        sql = translateTSql(tsql).sql;
         const QString key = plainTable(table).toLower();
         auto found = d->columnTypes.constFind(key);
         if (found == d->columnTypes.cend()) {
@@ -268,9 +312,15 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
         types = found.value();
     }
 
-    QSqlQuery q(d->db);
-    if (!q.prepare(sql))
-        return fail(driverText(q.lastError()));
+    auto cached = d->inserts.find(tsql);
+    if (cached == d->inserts.end()) {
+        const QString sql = embeddedEngine ? translateTSql(tsql).sql : tsql;
+        QSqlQuery prepared(d->db);
+        if (!prepared.prepare(sql))
+            return fail(driverText(prepared.lastError()));
+        cached = d->inserts.insert(tsql, prepared);
+    }
+    QSqlQuery &q = cached.value();
     QVariantList bound;
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         QVariant v = it.value();
@@ -290,11 +340,15 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
             }
         }
         q.addBindValue(v);
-        bound << v;
+        if (zdSqlValues().isDebugEnabled())
+            bound << v;
     }
     qCDebug(zdSqlValues) << bound;
-    if (!q.exec())
-        return fail(driverText(q.lastError()));
+    const bool done = q.exec();
+    const QString error = done ? QString() : driverText(q.lastError());
+    q.finish();
+    if (!done)
+        return fail(error);
     return true;
 }
 

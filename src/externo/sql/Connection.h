@@ -41,6 +41,10 @@ public:
     // Runs a query; *ok (when given) tells whether it succeeded. DATETIME
     // values come back as style-121 text on both engines.
     RecordSet query(const QString &tsql, bool *ok = nullptr);
+    // The same query when only its last row is wanted: returns at most that
+    // row. The embedded engine reads it through the reversed ORDER BY
+    // (an index walk instead of every row); the statement logged is tsql.
+    RecordSet queryLastRow(const QString &tsql, bool *ok = nullptr);
     // Appends one row: the values are bound, never spliced into the text.
     // The statement logged is "INSERT INTO <table> (<columns>) VALUES (?, ...)"
     // with the columns in the map's (alphabetical) order; the values go to
