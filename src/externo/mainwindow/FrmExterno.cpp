@@ -2,6 +2,7 @@
 #include "CaptionButton.h"
 #include "Geometry.h"
 #include "TreeNodes.h"
+#include "externo/dialogs/FrmEspera.h"   // the wait window owned by the window
 
 #include <QEvent>
 #include <QFrame>
@@ -85,6 +86,7 @@ FrmExterno::FrmExterno(AppState &state, QWidget *parent)
     setObjectName(QStringLiteral("FrmExterno"));
     setWindowTitle(QStringLiteral("Tiques de Clientes."));
     buildControls();
+    installChoosingHandlers();
     m_state.MainWindow = this;
 }
 

@@ -4,6 +4,9 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <memory>
+#include <utility>
 
 class QFrame;
 class QLabel;
@@ -13,6 +16,8 @@ class QPushButton;
 class QTreeWidget;
 
 namespace zd {
+
+class FrmEspera;
 
 // The working window: customers, their open tickets or issued documents,
 // the lines of what is chosen, totals and the document buttons. Controls
@@ -65,6 +70,34 @@ public:
                    const QString &description) override;
     void setTaxFrameBottomToRow(int k) override;
 
+    // ---- Choosing customers and tickets: trees, search boxes, info panel ----
+    // (FrmExterno_Trees.cpp, FrmExterno_Search.cpp, FrmExterno_Info.cpp)
+    // Tree events, by index in TreeClient (0 customers, 1 tickets, 2
+    // documents). A click acts on the tree's selected node.
+    void TreeClient_Click(int index);
+    void TreeClient_NodeClick(int index);
+    void TreeClient_KeyPress(int index, int &keyAscii);
+    void TreeClient_KeyUp(int index, int keyCode);
+    void TreeClient_GotFocus(int index);
+    void TreeClient_LostFocus(int index);
+    // The click on a document node (tree 2), installed by the document side
+    // and run by TreeClient_Click(2).
+    void setDocumentClickHandler(std::function<void()> handler) { m_documentClick = std::move(handler); }
+    // Key handlers of the search boxes, run before the key reaches the box;
+    // a handler may set keyAscii to 0 to discard the key.
+    void TxtCliente_KeyPress(int &keyAscii);
+    void TxtCliente_LostFocus();
+    void TxtTique_KeyPress(int &keyAscii);
+    // Selects node `index` of the current view's tree and paints it yellow.
+    void HighlightListNode(int index);
+    void ShowCustomerDetails();
+    void ShowTicketInfo();
+    // Refills the current view's tree for the chosen customer (the period
+    // when both date fields hold valid dates, else unfiltered); empties
+    // ListView1. Takes the offline path when the invoice store is unreachable.
+    void FillCurrentList();
+    // ---- end of choosing block ----
+
 signals:
     // Emitted once the load handler has finished successfully.
     void loaded();
@@ -84,6 +117,25 @@ private:
     void clearTotalsOnLoad();
     // Ends the program after a fatal condition of the load: message, keyboard, exit.
     void stopProgram(const QString &message, QWidget *loadingWindow);
+
+    // ---- choosing block (private) ----
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void installChoosingHandlers();
+    void customerClick();
+    void ticketRootClick();
+    void ticketClick();
+    // Reads the lines and taxes of the ticket in CurrentTicketId and adds
+    // both, or neither: false (nothing changed) on a read error.
+    bool addTicketLines(int numberingStart, QString *error);
+    void showWait();
+    void unloadWait();
+    void tellTicketReadError(const QString &ticketNumbers);
+    void preselectLatestCustomer();
+    std::function<void()> m_documentClick;
+    std::unique_ptr<FrmEspera> m_wait;
+    // A double click is one click: the release that ends it is skipped.
+    bool m_releaseEndsDoubleClick = false;
+    // ---- end of choosing block ----
 
     AppState &m_state;
     QPixmap m_background;

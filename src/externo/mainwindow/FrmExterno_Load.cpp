@@ -5,6 +5,7 @@
 #include "common/Processes.h"
 #include "externo/dialogs/Var.h"
 #include "externo/posdata/Catalogues.h"
+#include "externo/posdata/ListQueries.h"
 #include "externo/sql/ConnectionStrings.h"
 
 #include <QGuiApplication>
@@ -68,8 +69,28 @@ void FrmExterno::Load(QWidget *loadingWindow)
     if (loadingWindow)
         loadingWindow->close();
 
+    // 15. The customer of the most recent open ticket, and its first ticket.
+    preselectLatestCustomer();
+
     emit loaded();
 }
+
+// ---- choosing block: step 15 of the load ----
+void FrmExterno::preselectLatestCustomer()
+{
+    const qint32 customer = posdata::LatestOpenTicketCustomer(m_state);
+    if (customer == 0)
+        return;
+    TxtCliente->setText(QString::number(customer));
+    int enter = 13;
+    TxtCliente_KeyPress(enter);
+    TxtCliente->selectAll();
+    if (!nodes::node(TreeClient[1], 2))
+        return;
+    nodes::select(TreeClient[1], 2);
+    TreeClient_Click(1);
+}
+// ---- end of choosing block ----
 
 void FrmExterno::fillCustomerTree(const QStringList &nodeTexts)
 {
