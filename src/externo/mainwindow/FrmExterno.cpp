@@ -87,6 +87,7 @@ FrmExterno::FrmExterno(AppState &state, QWidget *parent)
     setWindowTitle(QStringLiteral("Tiques de Clientes."));
     buildControls();
     installChoosingHandlers();
+    connectDocumentSide();
     m_state.MainWindow = this;
 }
 

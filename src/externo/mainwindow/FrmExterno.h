@@ -2,10 +2,13 @@
 #include "externo/posdata/TotalsView.h"
 #include "externo/state/AppState.h"
 
+#include <QDate>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 class QFrame;
@@ -69,6 +72,47 @@ public:
     void setTaxRow(int k, bool visible, const QString &base, const QString &pct, const QString &iva,
                    const QString &description) override;
     void setTaxFrameBottomToRow(int k) override;
+
+    // ---- Document view: view switch, document click, period, sort, clearing ----
+    // (FrmExterno_View.cpp, FrmExterno_Documents.cpp, FrmExterno_Period.cpp)
+
+    // A list view copied into memory: one text field per column, named by
+    // its header, and one record per line (field 0 the item text, field k
+    // sub-item k). Every field holds at most kFieldSize characters.
+    struct ListRecordSet {
+        static constexpr int kFieldSize = 250;
+        QStringList fieldNames;
+        LineRecordSet records;
+    };
+    // The lines of `listView` as a record set. On an error (no list, a text
+    // longer than a field) a critical message box tells the operator and
+    // nothing is returned.
+    std::optional<ListRecordSet> Create_Recordset(const QTreeWidget *listView);
+
+    // CmdFacturas: switches between the ticket view and the document view,
+    // then chooses the customer of TxtCliente (or of the latest open
+    // ticket) again and clicks the first node of the new view's tree.
+    void CmdFacturas_Click();
+    // The click on the document tree's selected node: shows the stored
+    // document's lines, totals and tax rows (root or no customer: nothing).
+    void DocumentTree_Click();
+    // The period of MaskDesde/MaskHasta when both hold valid dates,
+    // From not later than To (swapped when typed the other way round).
+    std::optional<std::pair<QDate, QDate>> ValidPeriod() const;
+    void CmdPeriodo_Click();
+    void CmdTiqAsc_Click();
+    void CmdTiqDesc_Click();
+    void CmdBorraSel_Click();
+
+private:
+    void connectDocumentSide();
+    // The view's settings: captions, trees, buttons, labels, picture.
+    void applyViewSettings(bool documentView);
+    void setSortButtonFonts(QPushButton *pressed, QPushButton *other);
+    void clearSelectionTotals();
+    // ---- end of the document view block ----
+
+public:
 
     // ---- Choosing customers and tickets: trees, search boxes, info panel ----
     // (FrmExterno_Trees.cpp, FrmExterno_Search.cpp, FrmExterno_Info.cpp)

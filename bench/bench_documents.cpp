@@ -1,0 +1,155 @@
+// bench_documents: a stored document of 5,000 lines shown in the main
+// window by a click on its node in the document tree (lines, totals and tax
+// rows on screen), beside the same two queries with the same formatting run
+// directly with the sqlite3 C API on the same file; the ratio is printed.
+#include "externo/mainwindow/FrmExterno.h"
+#include "externo/mainwindow/TreeNodes.h"
+#include "externo/state/AppState.h"
+#include "externo/store/Facturas.h"
+#include "externo/store/StoreSetup.h"
+#include "posdemo/SqliteDb.h"
+#include "support/PosFixture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTextStream>
+#include <QTreeWidget>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kLines = 5000;
+constexpr int kRuns = 5;
+QTextStream out(stdout);
+
+int fail(const QString &why)
+{
+    out << "error: " << why << Qt::endl;
+    return 1;
+}
+
+// The document, issued by the store routine for customer 25 on 14/05/2013.
+QString issueDocument(const QString &programFolder)
+{
+    zd::AppState issuer(zd::sql::EngineConfig::fromProgramFolder(programFolder));
+    issuer.Now = [] { return QDateTime(QDate(2013, 5, 14), QTime(11, 30, 5)); };
+    issuer.Company.idempresa = 1;
+    issuer.Company.idfiscal = QStringLiteral("FR 47 512384976");
+    issuer.Customers.resize(3);
+    issuer.Customers[2].idcliente = 25;
+    issuer.SelectedCustomerIndex = 2;
+    issuer.TaxRates = {zd::TaxRateEntry{5.5, 10000, 550, QStringLiteral("TVA 5,5%"), 2},
+                       zd::TaxRateEntry{20, 2500, 500, QStringLiteral("TVA 20%"), 4}};
+    issuer.TaxRateCount = 2;
+    issuer.SelectionBase = 12500;
+    issuer.SelectionTax = 1050;
+    zd::LineRecordSet lines;
+    for (int n = 1; n <= kLines; ++n)
+        lines.append({QString::number(n), QString::number(1 + n / 10), QString::number(1000 + n % 50),
+                      QStringLiteral("Article numero %1").arg(n % 50), QStringLiteral("1.250"),
+                      QStringLiteral("2.00"), QStringLiteral("0.00"), QStringLiteral("2.50"),
+                      QString::number(100000 + n / 10)});
+    return zd::IssueDocument(issuer, lines, 1, {});
+}
+
+// The load's two queries straight on SQLite, formatted as the list shows them.
+bool directLoad(const QString &storeFile, const QString &id, int *rowsRead)
+{
+    QString e;
+    zd::posdemo::SqliteDb store;
+    zd::posdemo::SqliteStatement header, lines;
+    const QByteArray headerSql = "SELECT * FROM facturas WHERE iddocumento='" + id.toLatin1() + "'";
+    const QByteArray linesSql = "SELECT * FROM Documento WHERE iddocumento='" + id.toLatin1() + "'";
+    if (!store.open(storeFile, false, &e) || !header.prepare(store, headerSql, &e)
+        || !lines.prepare(store, linesSql, &e))
+        return fail(e), false;
+    while (sqlite3_step(header.handle()) == SQLITE_ROW) {}
+    const QLocale locale;
+    zd::LineRecordSet rows;
+    sqlite3_stmt *s = lines.handle();
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        rows.append({QString::number(rows.size() + 1), QString::number(sqlite3_column_int(s, 5)),
+                     QString::number(sqlite3_column_int(s, 6)),
+                     QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 7))).trimmed(),
+                     locale.toString(sqlite3_column_double(s, 8), 'f', 3),
+                     locale.toString(sqlite3_column_double(s, 9), 'f', 2),
+                     locale.toString(sqlite3_column_double(s, 10), 'f', 2),
+                     locale.toString(sqlite3_column_double(s, 11), 'g', 15),
+                     QString::number(sqlite3_column_int(s, 4))});
+    }
+    *rowsRead = int(rows.size());
+    return true;
+}
+
+double medianMs(const std::function<bool()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!work())
+            return -1;
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+
+    zd::test::ProgramFolder folder;
+    zd::test::PosFixture pos(folder.path());
+    if (!pos.addShopDefaults() || !pos.addCustomer({.idcliente = 25, .nombre = "TRAITEUR"}))
+        return fail(pos.lastError());
+    zd::AppState state(zd::sql::EngineConfig::fromProgramFolder(folder.path()));
+    state.EndProgram = [](int code) { std::exit(code); };
+    if (zd::EnsureInvoiceStore(state) != zd::StoreCheck::Created)
+        return fail(QStringLiteral("cannot create the invoice store"));
+    const QString id = issueDocument(folder.path());
+    if (id == QLatin1String(zd::kIssueFailed))
+        return fail(QStringLiteral("cannot issue the document"));
+    const QString storeFile = state.engine.catalogFile(QStringLiteral("127.0.0.1"), QStringLiteral("TRS_FAC"));
+
+    zd::FrmExterno w(state);
+    w.show();
+    w.Load();
+    w.TxtCliente->setText(QStringLiteral("25"));
+    w.CmdFacturas_Click();   // the document view; its first document is shown once
+    QTreeWidget *documents = w.TreeClient[2];
+    if (zd::nodes::nodeCount(documents) != 2 || w.ListView1->topLevelItemCount() != kLines)
+        return fail(QStringLiteral("the document view does not show the document"));
+
+    out << "A document of " << kLines << " lines shown by a click in the document tree (median of "
+        << kRuns << ")" << Qt::endl;
+    const double window = medianMs([&] {
+        w.ListView1->clear();
+        zd::nodes::select(documents, 2);
+        w.TreeClient_Click(2);
+        QApplication::processEvents();   // laid out and painted
+        return w.ListView1->topLevelItemCount() == kLines && w.TxtTotal->text() == QStringLiteral("13550");
+    });
+    const double direct = medianMs([&] {
+        int rows = 0;
+        return directLoad(storeFile, id, &rows) && rows == kLines;
+    });
+    if (window < 0 || direct < 0)
+        return fail(QStringLiteral("a run failed"));
+    const double ratio = window / direct;
+    out << "document-tree click (5,000 lines)   " << QString::number(window, 'f', 1) << " ms   direct "
+        << QString::number(direct, 'f', 1) << " ms   ratio " << QString::number(ratio, 'f', 2)
+        << ((window < 500 && ratio < 3) ? "   (within target)" : "   (OVER TARGET)") << Qt::endl;
+    return 0;
+}
