@@ -181,7 +181,11 @@ private slots:
         QCOMPARE(capture.statements(),
                  QStringList({"Select * from dbo.cliente order by idcliente", "Select * from dbo.empresa",
                               "Select * from dbo.moneda",
-                              "select * from dbo.TipoImpuesto order by IdTipoImpuesto"}));
+                              "select * from dbo.TipoImpuesto order by IdTipoImpuesto",
+                              // the preselection: no open ticket, so nothing more
+                              "select * from dbo.documento where ((SUBSTRING(convert(varchar(23),fecha,121),21,3)='000')) "
+                              "and isfinalizado=1 and numero <> 0 and idcontacto<>0 and iddocumentoabono=0 "
+                              "order by fecha,hora"}));
         QCOMPARE(w.windowTitle(), QString("Tiques de Clientes."));
         QVERIFY(!w.TreeClient[2]->isEnabled());
         QVERIFY(w.TreeClient[2]->isHidden());

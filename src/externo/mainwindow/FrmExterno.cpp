@@ -86,6 +86,7 @@ FrmExterno::FrmExterno(AppState &state, QWidget *parent)
     setObjectName(QStringLiteral("FrmExterno"));
     setWindowTitle(QStringLiteral("Tiques de Clientes."));
     buildControls();
+    connect(CmdFin, &QPushButton::clicked, this, &FrmExterno::CmdFin_Click);
     installChoosingHandlers();
     connectDocumentSide();
     m_state.MainWindow = this;

@@ -142,6 +142,17 @@ public:
     void FillCurrentList();
     // ---- end of choosing block ----
 
+    // ---- Leaving the program ----
+    // "QUITTER": the keyboard marker is removed, then the window unloads.
+    void CmdFin_Click();
+    // The unload handling: point-of-sale connection closed, invoice store
+    // backed up (copy in backupCopyPath()), the operator told, keyboard ended.
+    // Runs once; closing the window runs it too.
+    void Unload();
+    // Where the copy of the backup goes: the user's home folder.
+    static QString backupCopyPath();
+    // ---- end of leaving block ----
+
 signals:
     // Emitted once the load handler has finished successfully.
     void loaded();
@@ -149,6 +160,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
@@ -180,6 +192,8 @@ private:
     // A double click is one click: the release that ends it is skipped.
     bool m_releaseEndsDoubleClick = false;
     // ---- end of choosing block ----
+
+    bool m_unloaded = false;
 
     AppState &m_state;
     QPixmap m_background;

@@ -127,6 +127,8 @@ int StartProgramMain(int argc, char **argv)
     std::unique_ptr<FrmExterno> window = StartProgram(state);
     if (!window)
         return 0;
+    QCoreApplication::processEvents();
+    qCInfo(zdStartup) << "main window ready";
     const int code = app.exec();
     endKeyboard();
     return code;
