@@ -224,7 +224,8 @@ void FrmExterno::ticketRootClick()
         m_state.SelectionTax = 0;
     } else {
         m_state.AllTicketsSelected = true;
-        ListView1->setUpdatesEnabled(false);
+        // One repaint at the end, not one per ticket.
+        setUpdatesEnabled(false);
         for (int i = 2; i <= count; ++i) {
             QTreeWidgetItem *ticket = nodes::node(tickets, i);
             if (nodes::image(ticket) == 5)
@@ -238,7 +239,7 @@ void FrmExterno::ticketRootClick()
             }
             nodes::setImage(ticket, 5);
         }
-        ListView1->setUpdatesEnabled(true);
+        setUpdatesEnabled(true);
     }
     unloadWait();
     if (!unreadable.isEmpty()) {
