@@ -89,6 +89,7 @@ FrmExterno::FrmExterno(AppState &state, QWidget *parent)
     connect(CmdFin, &QPushButton::clicked, this, &FrmExterno::CmdFin_Click);
     installChoosingHandlers();
     connectDocumentSide();
+    installPrintHandlers();
     m_state.MainWindow = this;
 }
 

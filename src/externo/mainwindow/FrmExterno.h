@@ -3,6 +3,7 @@
 #include "externo/state/AppState.h"
 
 #include <QDate>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <array>
@@ -21,6 +22,11 @@ class QTreeWidget;
 namespace zd {
 
 class FrmEspera;
+namespace documents {
+class DataReport1;
+class FrmReportControl;
+class ReportPreview;
+}
 
 // The working window: customers, their open tickets or issued documents,
 // the lines of what is chosen, totals and the document buttons. Controls
@@ -152,6 +158,56 @@ public:
     // Where the copy of the backup goes: the user's home folder.
     static QString backupCopyPath();
     // ---- end of leaving block ----
+
+    // ---- Printing and cancelling ----
+    // (FrmExterno_Print.cpp, FrmExterno_PrintCommands.cpp, FrmExterno_Cancel.cpp)
+    // Issues a new document of `kind` (1 invoice, 0 delivery note) from the
+    // lines of ListView1, or takes the stored document of the document tree
+    // as a copy; fills the report, shows it full screen with its control
+    // panel and returns once the preview is closed, with the lists refilled
+    // and the totals cleared.
+    void PrintDocument(qint16 kind);
+    // The two print buttons and the cancellation of a delivery note.
+    void CmdFacturaImprime_Click();
+    void CmdAlbaranImprime_Click();
+    void CmdAnularAlb_Click();
+    // True only while the cancellation prints its delivery note.
+    bool CancellationPrint = false;
+
+    // The report of the print under way: made on first use, released when
+    // the print command ends.
+    documents::DataReport1 &Report();
+    documents::DataReport1 *currentReport() const { return m_report.get(); }
+    // The preview and its panel while a document is shown, else null.
+    documents::ReportPreview *currentPreview() const;
+    documents::FrmReportControl *currentReportControl() const;
+    // The spooler queue documents are printed to; empty: the default printer.
+    void setPrinterQueue(const QString &queue) { m_printerQueue = queue; }
+
+private:
+    void installPrintHandlers();
+    void setPrintButtonsEnabled(bool enabled);
+    // Deletes every "*.tmp" of the program folder; failures are ignored.
+    void removeTemporaryFiles();
+    // Tells the operator why a print command stops; the command then ends.
+    void tellPrintFailure(const QString &text);
+    void fillReportHeader(documents::DataReport1 &report);
+    // Shows the report and its panel and waits until the preview is closed.
+    void showPreview(const QString &documentId);
+    // Lists and totals after a print, issued or not.
+    void refreshAfterPrint();
+    void writeKeyboardMarker();
+    void removeKeyboardMarker();
+    QVector<qint32> chosenTicketIds() const;
+
+    // Shared only for its deleter, bound where the report is made, so that
+    // the window's destructor needs no report header.
+    std::shared_ptr<documents::DataReport1> m_report;
+    QPointer<documents::ReportPreview> m_preview;
+    QPointer<documents::FrmReportControl> m_reportControl;
+    QString m_printerQueue;
+public:
+    // ---- end of printing block ----
 
 signals:
     // Emitted once the load handler has finished successfully.
