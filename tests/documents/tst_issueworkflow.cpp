@@ -674,6 +674,25 @@ private slots:
         QCOMPARE(shop.store("SELECT NumCopia FROM facturas")[0][0].toInt(), 0);
     }
 
+    void reportErrorInThePreviewEndsTheCommandInOrder()
+    {
+        Shop shop;
+        shop.open();
+        bool previewOpenAfterError = true;
+        shop.operatorAtPreview->during = [&](FrmReportControl *) {
+            shop.window->currentPreview()->exportPdfTo(shop.folder.file("no/such/folder/x.pdf"));
+            previewOpenAfterError = shop.window->currentPreview()->isVisible();
+        };
+        issueFromTickets(shop, {"57"}, true);
+        QCOMPARE(shop.answers->messages().size(), 2);   // confirmation, then the error
+        QVERIFY(!previewOpenAfterError);
+        QVERIFY(!shop.marker());
+        QVERIFY(shop.window->CmdFacturaImprime->isEnabled() && shop.window->CmdAlbaranImprime->isEnabled());
+        // The document was issued before it was shown: it stays issued.
+        QCOMPARE(shop.store("SELECT count(*) FROM facturas")[0][0].toInt(), 1);
+        QCOMPARE(shop.ticketNumbers(), (QStringList{"59", "58"}));
+    }
+
     void printsOnceIntoARealQueue()
     {
         const QString queue = QStringLiteral("zedorev-pdf");
