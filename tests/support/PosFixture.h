@@ -134,7 +134,7 @@ public:
     bool addCustomer(const CustomerSpec &customer);
     // Returns the ticket's iddocumento, 0 on failure.
     qint32 addTicket(const TicketSpec &ticket);
-    // The tax rows addTicket derives from lines when the spec gives none.
+    // The tax rows addTicket derives from lines when the TicketSpec gives none.
     QVector<TaxSpec> taxRowsFor(const QVector<LineSpec> &lines);
 
     // Any statement, and reads for checks (NULL gives a null QVariant).
