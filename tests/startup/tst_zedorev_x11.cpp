@@ -108,7 +108,7 @@ class TstZedorevX11 : public QObject {
         env.insert("HOME", m_home.path());
         env.remove("QT_QPA_PLATFORM");
         p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::ForwardedChannels);
+        p->setProcessChannelMode(QProcess::MergedChannels);
         p->start(m_folder.file("zedorev"), {});
         return p;
     }
@@ -155,6 +155,9 @@ private slots:
         acceptMessage(message);
         QVERIFY(first->waitForFinished(10000));
         QVERIFY(waitUntil([] { return common::FindProcessId("trs_teclado.exe") == 0; }, 5000));
+        // The pictures stored with the windows are part of the program.
+        const QByteArray output = first->readAll();
+        QVERIFY2(!output.contains("missing embedded picture"), output.constData());
     }
 
     void offlineEndsWithTheKeyboard()

@@ -1,7 +1,10 @@
 #include "Icons.h"
 
 #include <QHash>
+#include <QLoggingCategory>
 #include <QPixmap>
+
+Q_LOGGING_CATEGORY(zdPictures, "zedorev.pictures")
 
 namespace zd {
 
@@ -9,8 +12,13 @@ QIcon treeIcon(int number)
 {
     static const QHash<int, QIcon> icons = [] {
         QHash<int, QIcon> h;
-        for (int i = 1; i <= 7; ++i)
-            h.insert(i, QIcon(QPixmap(QStringLiteral(":/assets/icon%1.png").arg(i))));
+        for (int i = 1; i <= 7; ++i) {
+            const QString path = QStringLiteral(":/assets/icon%1.png").arg(i);
+            const QPixmap picture(path);
+            if (picture.isNull())
+                qCWarning(zdPictures).noquote() << "missing embedded picture" << path;
+            h.insert(i, QIcon(picture));
+        }
         return h;
     }();
     return icons.value(number);
