@@ -6,6 +6,8 @@
 //  3. a customer's name typed letter by letter in TxtCliente.
 // Each is printed beside the same database work done directly with the
 // sqlite3 C API, and the ratio.
+#include "DirectSqlite.h"
+
 #include "externo/mainwindow/FrmExterno.h"
 #include "externo/mainwindow/TreeNodes.h"
 #include "externo/posdata/PosValues.h"
@@ -68,27 +70,8 @@ void clickNode(QTreeWidget *tree, int index)
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
 }
 
-class Direct {
-public:
-    explicit Direct(const QString &file)
-    {
-        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    }
-    ~Direct() { sqlite3_close(db); }
-    sqlite3_stmt *prepare(const QByteArray &sql)
-    {
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
-            out << "direct: " << sqlite3_errmsg(db) << Qt::endl;
-        return stmt;
-    }
-    sqlite3 *db = nullptr;
-};
-
-QString text(sqlite3_stmt *s, int col)
-{
-    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, col)));
-}
+using zd::bench::Direct;
+const auto text = zd::bench::columnText;
 
 // The customer's open-ticket list and node texts, directly.
 QStringList directList(Direct &direct, qint64 customer, std::vector<qint64> *ids = nullptr,
@@ -109,45 +92,6 @@ QStringList directList(Direct &direct, qint64 customer, std::vector<qint64> *ids
     }
     sqlite3_finalize(s);
     return nodes;
-}
-
-// Every listed ticket's lines made into texts and its taxes summed, directly.
-qint64 directChooseAll(Direct &direct, const std::vector<qint64> &ids, const std::vector<qint64> &numbers,
-                       double *netTotal)
-{
-    sqlite3_stmt *lines = direct.prepare(
-        "select idarticulo, descripcion, isventaporpeso, peso, unidades, precio, dtoslinea, importe, "
-        "dtoscabecera, iddocumento from lineadocumento where iddocumento=?");
-    sqlite3_stmt *taxes = direct.prepare(
-        "select idtipoimpuesto, baseimponible, importe from impuestodocumento where iddocumento=? "
-        "order by idtipoimpuesto");
-    qint64 count = 0;
-    double base = 0;
-    for (size_t i = 0; i < ids.size(); ++i) {
-        sqlite3_bind_int64(lines, 1, ids[i]);
-        int n = 0;
-        QVector<QStringList> rows;
-        while (sqlite3_step(lines) == SQLITE_ROW) {
-            const bool weighed = sqlite3_column_int(lines, 2) != 0;
-            rows.push_back({QString::number(n++), QString::number(numbers[i]), text(lines, 0), text(lines, 1),
-                            zd::posdata::FixedNumberText(sqlite3_column_double(lines, weighed ? 3 : 4), 3),
-                            zd::posdata::FixedNumberText(sqlite3_column_double(lines, 5), 2),
-                            zd::posdata::FixedNumberText(sqlite3_column_double(lines, 6), 2),
-                            zd::posdata::FixedNumberText(
-                                sqlite3_column_double(lines, 7) - sqlite3_column_double(lines, 8), 2),
-                            text(lines, 9)});
-        }
-        sqlite3_reset(lines);
-        count += rows.size();
-        sqlite3_bind_int64(taxes, 1, ids[i]);
-        while (sqlite3_step(taxes) == SQLITE_ROW)
-            base += sqlite3_column_double(taxes, 1);
-        sqlite3_reset(taxes);
-    }
-    sqlite3_finalize(lines);
-    sqlite3_finalize(taxes);
-    *netTotal = base;
-    return count;
 }
 
 } // namespace
@@ -241,7 +185,7 @@ int main(int argc, char *argv[])
     qint64 directLines = 0;
     double directNet = 0;
     for (int run = 0; run < 3; ++run)
-        directChoose.push_back(timedMs([&] { directLines = directChooseAll(direct, ids, numbers, &directNet); }));
+        directChoose.push_back(timedMs([&] { directLines = zd::bench::directLinesAndTaxes(direct, ids, numbers, &directNet); }));
     if (listed != directLines) {
         out << "line counts differ: " << listed << " / " << directLines << Qt::endl;
         return 1;

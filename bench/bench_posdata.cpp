@@ -6,6 +6,8 @@
 // beside the same work done directly with the sqlite3 C API; the ratio is
 // printed. FILE is a point-of-sale file (zd_seed --scale FILE); without it a
 // smaller shop with the same 2,000-ticket customer is generated first.
+#include "DirectSqlite.h"
+
 #include "externo/posdata/ListQueries.h"
 #include "externo/posdata/PosValues.h"
 #include "externo/posdata/TaxBreakdown.h"
@@ -63,28 +65,8 @@ void report(const char *what, double program, double direct)
         << QString::number(direct > 0 ? program / direct : 0, 'f', 2) << Qt::endl;
 }
 
-// Direct SQLite: one prepared statement, stepped to the end.
-class Direct {
-public:
-    explicit Direct(const QString &file)
-    {
-        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    }
-    ~Direct() { sqlite3_close(db); }
-    sqlite3_stmt *prepare(const char *sql)
-    {
-        sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-            out << "direct: " << sqlite3_errmsg(db) << Qt::endl;
-        return stmt;
-    }
-    sqlite3 *db = nullptr;
-};
-
-QString text(sqlite3_stmt *s, int col)
-{
-    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, col)));
-}
+using zd::bench::Direct;
+const auto text = zd::bench::columnText;
 
 } // namespace
 
@@ -206,38 +188,7 @@ int main(int argc, char *argv[])
     qint64 directLines = 0;
     double directBase = 0;
     const double chooseDirect = medianMs(3, [&] {
-        sqlite3_stmt *lines = direct.prepare(
-            "select idarticulo, descripcion, isventaporpeso, peso, unidades, precio, dtoslinea, importe, "
-            "dtoscabecera, iddocumento from lineadocumento where iddocumento=?");
-        sqlite3_stmt *taxes = direct.prepare(
-            "select idtipoimpuesto, baseimponible, importe from impuestodocumento where iddocumento=? "
-            "order by idtipoimpuesto");
-        directLines = 0;
-        directBase = 0;
-        QVector<QStringList> rows;
-        for (size_t i = 0; i < ids.size(); ++i) {
-            sqlite3_bind_int64(lines, 1, ids[i]);
-            int n = 0;
-            rows.clear();
-            while (sqlite3_step(lines) == SQLITE_ROW) {
-                const bool weighed = sqlite3_column_int(lines, 2) != 0;
-                rows.push_back({QString::number(n++), QString::number(numbers[i]), text(lines, 0), text(lines, 1),
-                                zd::posdata::FixedNumberText(sqlite3_column_double(lines, weighed ? 3 : 4), 3),
-                                zd::posdata::FixedNumberText(sqlite3_column_double(lines, 5), 2),
-                                zd::posdata::FixedNumberText(sqlite3_column_double(lines, 6), 2),
-                                zd::posdata::FixedNumberText(
-                                    sqlite3_column_double(lines, 7) - sqlite3_column_double(lines, 8), 2),
-                                text(lines, 9)});
-            }
-            sqlite3_reset(lines);
-            directLines += rows.size();
-            sqlite3_bind_int64(taxes, 1, ids[i]);
-            while (sqlite3_step(taxes) == SQLITE_ROW)
-                directBase += sqlite3_column_double(taxes, 1);
-            sqlite3_reset(taxes);
-        }
-        sqlite3_finalize(lines);
-        sqlite3_finalize(taxes);
+        directLines = zd::bench::directLinesAndTaxes(direct, ids, numbers, &directBase);
         return true;
     });
     if (programLines != directLines) {
