@@ -38,6 +38,11 @@ function(zd_tests dir)
     else()
       set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+      # These tests start processes under the keyboard's name or end the
+      # keyboard by name (fatal paths): they must not run side by side.
+      if(dir MATCHES "^(common|dialogs|mainwindow|documents|startup)$")
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK keyboard_process)
+      endif()
     endif()
   endforeach()
 endfunction()
