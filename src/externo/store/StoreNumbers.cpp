@@ -1,5 +1,7 @@
 #include "StoreNumbers.h"
 
+#include <charconv>
+
 #include <cmath>
 #include <limits>
 
@@ -37,6 +39,39 @@ ListNumberReader::ListNumberReader()
 {
     m_local.setNumberOptions(m_local.numberOptions() | QLocale::RejectGroupSeparator);
     m_c.setNumberOptions(m_c.numberOptions() | QLocale::RejectGroupSeparator);
+    const QString point = m_local.decimalPoint();
+    m_decimalPoint = point.size() == 1 ? point.at(0) : QLatin1Char('.');
+}
+
+std::optional<double> ListNumberReader::plainNumber(const QString &text) const
+{
+    char buffer[64];
+    const qsizetype n = text.size();
+    if (n == 0 || n >= qsizetype(sizeof buffer))
+        return std::nullopt;
+    bool digits = false, point = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c.isDigit() && c.unicode() < 128) {
+            buffer[i] = char(c.unicode());
+            digits = true;
+        } else if (i == 0 && c == QLatin1Char('-')) {
+            buffer[i] = '-';
+        } else if (!point && (c == QLatin1Char('.') || c == m_decimalPoint) && digits) {
+            buffer[i] = '.';
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits || buffer[n - 1] == '.')
+        return std::nullopt;
+    // from_chars: correctly rounded and independent of the C locale.
+    double value = 0;
+    const auto [end, error] = std::from_chars(buffer, buffer + n, value);
+    if (error != std::errc() || end != buffer + n)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<double> ListNumberReader::number(const QString &text) const
@@ -44,6 +79,8 @@ std::optional<double> ListNumberReader::number(const QString &text) const
     const QString t = text.trimmed();
     if (t.isEmpty())
         return std::nullopt;
+    if (const auto plain = plainNumber(t))
+        return plain;
     bool ok = false;
     double v = m_local.toDouble(t, &ok);
     if (!ok)

@@ -22,8 +22,14 @@ public:
     std::optional<qint32> integer(const QString &text) const;
 
 private:
+    // Plain "[-]digits[.digits]" (the point or the locale's decimal
+    // separator) read without the locale machinery: the list's own texts
+    // are all of this form. Other texts go through the locales.
+    std::optional<double> plainNumber(const QString &text) const;
+
     QLocale m_local;
     QLocale m_c;
+    QChar m_decimalPoint;
 };
 
 // A stored value shown with a fixed count of decimals ("0.000", "0.00"):
