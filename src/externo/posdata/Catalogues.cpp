@@ -14,20 +14,44 @@ QString text(const sql::RecordSet &rs, int row, const char *column)
     return rs.value(row, QLatin1String(column)).toString();
 }
 
-CustomerRecord customerFrom(const sql::RecordSet &rs, int row)
+// Column positions of dbo.cliente, looked up once per result.
+struct CustomerColumns {
+    explicit CustomerColumns(const sql::RecordSet &rs)
+        : idcliente(rs.columnIndex(QStringLiteral("idcliente")))
+        , codigo(rs.columnIndex(QStringLiteral("codigo")))
+        , nombre(rs.columnIndex(QStringLiteral("nombre")))
+        , nif(rs.columnIndex(QStringLiteral("nif")))
+        , direccion(rs.columnIndex(QStringLiteral("direccion")))
+        , codigopostal(rs.columnIndex(QStringLiteral("codigopostal")))
+        , poblacion(rs.columnIndex(QStringLiteral("poblacion")))
+        , provincia(rs.columnIndex(QStringLiteral("provincia")))
+        , telefono(rs.columnIndex(QStringLiteral("telefono")))
+        , email(rs.columnIndex(QStringLiteral("email")))
+    {
+    }
+    int idcliente, codigo, nombre, nif, direccion, codigopostal, poblacion, provincia, telefono, email;
+};
+
+// The text of a cell; an absent column or a NULL gives an empty text.
+QString cell(const sql::RecordSet &rs, int row, int column)
 {
-    CustomerRecord c;
-    c.idcliente = rs.value(row, QStringLiteral("idcliente")).toInt();
-    c.codigo = text(rs, row, "codigo").trimmed();
-    c.nombre = text(rs, row, "nombre").trimmed();
-    c.nif = text(rs, row, "nif").trimmed();
-    c.direccion = text(rs, row, "direccion").trimmed();
-    c.codigopostal = text(rs, row, "codigopostal").trimmed();
-    c.poblacion = text(rs, row, "poblacion").trimmed();
-    c.provincia = text(rs, row, "provincia").trimmed();
-    c.telefono = text(rs, row, "telefono").trimmed();
-    c.email = text(rs, row, "email").trimmed();
-    return c;
+    return column < 0 ? QString() : rs.value(row, column).toString();
+}
+
+CustomerRecord customerFrom(const sql::RecordSet &rs, const CustomerColumns &c, int row)
+{
+    CustomerRecord r;
+    r.idcliente = c.idcliente < 0 ? 0 : rs.value(row, c.idcliente).toInt();
+    r.codigo = cell(rs, row, c.codigo).trimmed();
+    r.nombre = cell(rs, row, c.nombre).trimmed();
+    r.nif = cell(rs, row, c.nif).trimmed();
+    r.direccion = cell(rs, row, c.direccion).trimmed();
+    r.codigopostal = cell(rs, row, c.codigopostal).trimmed();
+    r.poblacion = cell(rs, row, c.poblacion).trimmed();
+    r.provincia = cell(rs, row, c.provincia).trimmed();
+    r.telefono = cell(rs, row, c.telefono).trimmed();
+    r.email = cell(rs, row, c.email).trimmed();
+    return r;
 }
 
 // Writes the logo bytes; the file is replaced only by a complete copy.
@@ -99,15 +123,16 @@ CatalogueLoad LoadCatalogues(AppState &state)
         result.outcome = CatalogueLoad::Outcome::NoCustomers;
         return result;
     }
-    state.Customers = QVector<CustomerRecord>(3);
+    // Entries 0 and 1 stay empty, entry k belongs to node k, one spare at the end.
+    state.Customers = QVector<CustomerRecord>(ok ? rs.rowCount() + 3 : 3);
     if (ok) {
-        state.Customers.reserve(rs.rowCount() + 3);
+        const CustomerColumns columns(rs);
         result.customerNodeTexts.reserve(rs.rowCount());
         for (int row = 0; row < rs.rowCount(); ++row) {
             // A null code or name shows as an empty text; node and entry stay paired.
-            result.customerNodeTexts << text(rs, row, "codigo") + QLatin1Char('-') + text(rs, row, "nombre");
-            state.Customers[row + 2] = customerFrom(rs, row);
-            state.Customers.append(CustomerRecord{});
+            result.customerNodeTexts << cell(rs, row, columns.codigo) + QLatin1Char('-')
+                                            + cell(rs, row, columns.nombre);
+            state.Customers[row + 2] = customerFrom(rs, columns, row);
         }
     } else {
         qCWarning(zdCatalogue) << "customers not read:" << state.PosConnection->lastError();
