@@ -2,6 +2,10 @@
 // The benchmarks' baseline: the same database work done directly with the
 // SQLite C API (read-only connection, statements prepared once and bound).
 #include "externo/posdata/PosValues.h"
+#include "externo/state/Records.h"
+#include "posdemo/SqliteDb.h"
+
+#include <QLocale>
 
 #include <QByteArray>
 #include <QString>
@@ -79,6 +83,34 @@ qint64 directLinesAndTaxes(Direct &direct, const Ids &ids, const Numbers &number
     sqlite3_finalize(taxes);
     *netTotal = base;
     return count;
+}
+
+// A stored document loaded straight from the invoice store file: the
+// header read, the lines formatted as the line list shows them. Returns the
+// number of lines, or -1 (the error in *error).
+inline int directLoadDocument(const QString &storeFile, const QString &id, QString *error)
+{
+    posdemo::SqliteDb store;
+    posdemo::SqliteStatement header, lines;
+    const QByteArray quoted = id.toLatin1();
+    if (!store.open(storeFile, false, error)
+        || !header.prepare(store, "SELECT * FROM facturas WHERE iddocumento='" + quoted + "'", error)
+        || !lines.prepare(store, "SELECT * FROM Documento WHERE iddocumento='" + quoted + "'", error))
+        return -1;
+    while (sqlite3_step(header.handle()) == SQLITE_ROW) {}
+    const QLocale locale;
+    LineRecordSet rows;
+    sqlite3_stmt *s = lines.handle();
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        rows.append({QString::number(rows.size() + 1), QString::number(sqlite3_column_int(s, 5)),
+                     QString::number(sqlite3_column_int(s, 6)), columnText(s, 7).trimmed(),
+                     locale.toString(sqlite3_column_double(s, 8), 'f', 3),
+                     locale.toString(sqlite3_column_double(s, 9), 'f', 2),
+                     locale.toString(sqlite3_column_double(s, 10), 'f', 2),
+                     locale.toString(sqlite3_column_double(s, 11), 'g', 15),
+                     QString::number(sqlite3_column_int(s, 4))});
+    }
+    return int(rows.size());
 }
 
 } // namespace zd::bench

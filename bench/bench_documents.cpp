@@ -2,6 +2,8 @@
 // window by a click on its node in the document tree (lines, totals and tax
 // rows on screen), beside the same two queries with the same formatting run
 // directly with the sqlite3 C API on the same file; the ratio is printed.
+#include "DirectSqlite.h"
+
 #include "externo/mainwindow/FrmExterno.h"
 #include "externo/mainwindow/TreeNodes.h"
 #include "externo/state/AppState.h"
@@ -58,34 +60,6 @@ QString issueDocument(const QString &programFolder)
     return zd::IssueDocument(issuer, lines, 1, {});
 }
 
-// The load's two queries straight on SQLite, formatted as the list shows them.
-bool directLoad(const QString &storeFile, const QString &id, int *rowsRead)
-{
-    QString e;
-    zd::posdemo::SqliteDb store;
-    zd::posdemo::SqliteStatement header, lines;
-    const QByteArray headerSql = "SELECT * FROM facturas WHERE iddocumento='" + id.toLatin1() + "'";
-    const QByteArray linesSql = "SELECT * FROM Documento WHERE iddocumento='" + id.toLatin1() + "'";
-    if (!store.open(storeFile, false, &e) || !header.prepare(store, headerSql, &e)
-        || !lines.prepare(store, linesSql, &e))
-        return fail(e), false;
-    while (sqlite3_step(header.handle()) == SQLITE_ROW) {}
-    const QLocale locale;
-    zd::LineRecordSet rows;
-    sqlite3_stmt *s = lines.handle();
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        rows.append({QString::number(rows.size() + 1), QString::number(sqlite3_column_int(s, 5)),
-                     QString::number(sqlite3_column_int(s, 6)),
-                     QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 7))).trimmed(),
-                     locale.toString(sqlite3_column_double(s, 8), 'f', 3),
-                     locale.toString(sqlite3_column_double(s, 9), 'f', 2),
-                     locale.toString(sqlite3_column_double(s, 10), 'f', 2),
-                     locale.toString(sqlite3_column_double(s, 11), 'g', 15),
-                     QString::number(sqlite3_column_int(s, 4))});
-    }
-    *rowsRead = int(rows.size());
-    return true;
-}
 
 double medianMs(const std::function<bool()> &work)
 {
@@ -143,7 +117,9 @@ int main(int argc, char **argv)
     });
     const double direct = medianMs([&] {
         int rows = 0;
-        return directLoad(storeFile, id, &rows) && rows == kLines;
+        QString error;
+        rows = zd::bench::directLoadDocument(storeFile, id, &error);
+        return rows == kLines || fail(error.isEmpty() ? QStringLiteral("line count") : error);
     });
     if (window < 0 || direct < 0)
         return fail(QStringLiteral("a run failed"));

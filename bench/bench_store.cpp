@@ -2,6 +2,8 @@
 // loaded back. Each is timed through the program's routines on the embedded
 // engine and beside the same statements run directly with the sqlite3 C API
 // on copies of the same files; the ratio is printed.
+#include "DirectSqlite.h"
+
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/state/AppState.h"
 #include "externo/store/Facturas.h"
@@ -137,33 +139,6 @@ bool directIssue(const QString &storeFile, const QString &posFile, const zd::Lin
     return (store.exec("COMMIT", &e) && pos.exec("COMMIT", &e)) || fail(e);
 }
 
-// The load's two queries, straight on SQLite, with the same formatting.
-bool directLoad(const QString &storeFile, int *rowsRead)
-{
-    QString e;
-    zd::posdemo::SqliteDb store;
-    zd::posdemo::SqliteStatement header, lines;
-    if (!store.open(storeFile, false, &e)
-        || !header.prepare(store, "SELECT * FROM facturas WHERE iddocumento='F011300250001'", &e)
-        || !lines.prepare(store, "SELECT * FROM Documento WHERE iddocumento='F011300250001'", &e))
-        return fail(e);
-    while (sqlite3_step(header.handle()) == SQLITE_ROW) {}
-    const QLocale locale;
-    zd::LineRecordSet out;
-    sqlite3_stmt *s = lines.handle();
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        out.append({QString::number(out.size() + 1), QString::number(sqlite3_column_int(s, 5)),
-                    QString::number(sqlite3_column_int(s, 6)),
-                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, 7))).trimmed(),
-                    locale.toString(sqlite3_column_double(s, 8), 'f', 3),
-                    locale.toString(sqlite3_column_double(s, 9), 'f', 2),
-                    locale.toString(sqlite3_column_double(s, 10), 'f', 2),
-                    locale.toString(sqlite3_column_double(s, 11), 'g', 15),
-                    QString::number(sqlite3_column_int(s, 4))});
-    }
-    *rowsRead = int(out.size());
-    return true;
-}
 
 double medianMs(const std::function<bool()> &prepare, const std::function<bool()> &work)
 {
@@ -250,8 +225,9 @@ int main(int argc, char **argv)
             && loaded.size() == lines.size();
     });
     const double directLoadMs = medianMs([] { return true; }, [&] {
-        int rows = 0;
-        return directLoad(directStore, &rows) && rows == lines.size();
+        QString error;
+        const int rows = zd::bench::directLoadDocument(directStore, QStringLiteral("F011300250001"), &error);
+        return rows == lines.size() || fail(error.isEmpty() ? QStringLiteral("line count") : error);
     });
     report("LoadDocument (5,000 lines)", load, directLoadMs, 500);
     state.PosConnection.reset();
