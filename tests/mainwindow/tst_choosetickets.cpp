@@ -336,24 +336,25 @@ private slots:
         auto w = std::make_unique<FrmExterno>(shop.state);
         w->show();
         w->Load();
-        // "15" is found anywhere: node 2 ("115-HOTEL") comes first.
-        QCOMPARE(shop.state.SelectedCustomerIndex, qint16(2));
-        QCOMPARE(w->TxtCliente->text(), QString("115"));
-        QCOMPARE(w->TxtCliente->selectedText(), QString("115"));
-        QCOMPARE(w->TxtNomCli->text(), QString("HOTEL"));
-        QCOMPARE(nodes::image(nodes::node(w->TreeClient[0], 2)), 3);
-        QCOMPARE(childImages(w->TreeClient[1]), QVector<int>{5});
-        QCOMPARE(column(w->ListView1, 3), QStringList{"H"});
-        QCOMPARE(w->TxtTotal->text(), QString("1"));
+        // The customer whose code is 15, not "115-HOTEL" listed first.
+        QCOMPARE(shop.state.SelectedCustomerIndex, qint16(3));
+        QCOMPARE(w->TxtCliente->text(), QString("15"));
+        QCOMPARE(w->TxtCliente->selectedText(), QString("15"));
+        QCOMPARE(w->TxtNomCli->text(), QString("EPICERIE"));
+        QCOMPARE(nodes::image(nodes::node(w->TreeClient[0], 2)), 2);
+        QCOMPARE(nodes::image(nodes::node(w->TreeClient[0], 3)), 3);
+        QCOMPARE(childImages(w->TreeClient[1]), (QVector<int>{5, 4}));
+        QCOMPARE(column(w->ListView1, 3), (QStringList{"E2", "E3"}));
+        QCOMPARE(w->TxtTotal->text(), QString("7"));
 
         const QStringList sent = capture.statements();
         auto position = [&](const QString &sql) { return sent.indexOf(sql); };
         const int latest = position(
             "select * from dbo.documento where ((SUBSTRING(convert(varchar(23),fecha,121),21,3)='000')) "
             "and isfinalizado=1 and numero <> 0 and idcontacto<>0 and iddocumentoabono=0 order by fecha,hora");
-        const int list = position(kOpenHead + "115 and iddocumentoabono=0 order by tipodocumento,numero DESC,fecha");
-        const int lines = position("Select * from dbo.lineadocumento where iddocumento=501");
-        const int taxes = position("select * from dbo.impuestodocumento where iddocumento=501 order by IdTipoImpuesto");
+        const int list = position(kOpenHead + "15 and iddocumentoabono=0 order by tipodocumento,numero DESC,fecha");
+        const int lines = position("Select * from dbo.lineadocumento where iddocumento=503");
+        const int taxes = position("select * from dbo.impuestodocumento where iddocumento=503 order by IdTipoImpuesto");
         QVERIFY(latest >= 0 && list > latest && lines > list && taxes > lines);
     }
 

@@ -5,11 +5,13 @@
 #include "choosing_helpers.h"
 
 #include "externo/mainwindow/TreeNodes.h"
+#include "externo/store/StoreSetup.h"
 #include "support/StatementCapture.h"
 
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -58,8 +60,26 @@ class TstSearchEntry : public QObject {
 private slots:
     void init() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
 
-    void customerFoundByNamePrefixThenAnywhereThenOnEnter()
+    void customerFoundByTheWholeTypedText_data()
     {
+        QTest::addColumn<QString>("typed");   // "\b" for Backspace
+        QTest::addColumn<int>("node");        // the customer chosen afterwards
+        QTest::addColumn<int>("reloads");     // ticket lists read meanwhile
+
+        QTest::newRow("first letter, first in tree order") << "b" << 3 << 1;
+        QTest::newRow("name prefix") << "bouc" << 4 << 2;
+        QTest::newRow("no name starts with it: anywhere") << "pi" << 2 << 1;
+        QTest::newRow("code") << "12" << 4 << 2;
+        QTest::newRow("Backspace searches what is left") << "bouc\b\b" << 3 << 3;
+        QTest::newRow("an emptied box searches nothing") << "bouc\b\b\b\b" << 3 << 3;
+        QTest::newRow("space") << "cave " << 5 << 1;
+    }
+
+    void customerFoundByTheWholeTypedText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, node);
+        QFETCH(int, reloads);
         Shop shop;
         addCustomers(shop);
         auto w = openWindow(shop);
@@ -67,48 +87,114 @@ private slots:
         QCOMPARE(shop.state.SelectedCustomerIndex, qint16(0));
         w->TxtCliente->setFocus();
 
-        // "b": the first name starting with b, in tree order.
-        QTest::keyClicks(w->TxtCliente, "b");
-        QCOMPARE(shop.state.SelectedCustomerIndex, qint16(3));
-        QCOMPARE(nodes::selectedIndex(customers), 3);
-        QCOMPARE(background(customers, 3), kYellow);
-        QCOMPARE(nodes::image(nodes::node(customers, 3)), 3);
-        QCOMPARE(w->TxtNomCli->text(), QString("BOULANGERIE"));
-        QCOMPARE(w->TxtTelCli->text(), QString("02 41 33 33 33"));
-        QCOMPARE(w->TxtCodCli->text(), QString("3"));
-        // The key replaced the code the panel put into the box.
-        QCOMPARE(w->TxtCliente->text(), QString("b"));
-        QCOMPARE(nodes::node(w->TreeClient[1], 1)->text(0), QString("3-BOULANGERIE"));
+        test::StatementCapture capture;
+        for (const QChar c : typed) {
+            if (c == u'\b')
+                QTest::keyClick(w->TxtCliente, Qt::Key_Backspace);
+            else
+                QTest::keyClick(w->TxtCliente, c.toLatin1());
+        }
+        // The box keeps what was typed; the customer found is chosen.
+        QString left = typed;
+        while (left.contains(u'\b'))
+            left.remove(left.indexOf(u'\b') - 1, 2);
+        QCOMPARE(w->TxtCliente->text(), left);
+        QCOMPARE(shop.state.SelectedCustomerIndex, qint16(node));
+        QCOMPARE(nodes::selectedIndex(customers), node);
+        QCOMPARE(w->TxtCodCli->text(), shop.state.Customers.at(node).codigo);
+        QCOMPARE(w->TxtNomCli->text(), shop.state.Customers.at(node).nombre);
+        QCOMPARE(nodes::node(w->TreeClient[1], 1)->text(0), nodes::node(customers, node)->text(0));
+        for (int i = 2; i <= nodes::nodeCount(customers); ++i) {
+            QCOMPARE(background(customers, i), i == node ? kYellow : QColor(Qt::white));
+            QCOMPARE(nodes::image(nodes::node(customers, i)), i == node ? 3 : 2);
+        }
+        // A key that finds the customer already chosen does not read its list again.
+        QCOMPARE(capture.startingWith("select * from dbo.documento where ((").size(), reloads);
+    }
 
-        // "bouc": BOUCHERIE; the earlier node is unpainted and loses its tick.
-        QTest::keyClicks(w->TxtCliente, "ouc");
-        QCOMPARE(shop.state.SelectedCustomerIndex, qint16(4));
-        QCOMPARE(background(customers, 3), QColor(Qt::white));
-        QCOMPARE(nodes::image(nodes::node(customers, 3)), 2);
-        QCOMPARE(background(customers, 4), kYellow);
-        QCOMPARE(w->TxtCliente->text(), QString("c"));   // the code "12" was selected again at each choice
-
-        // No name starts with "p": the first node containing it anywhere.
-        w->TxtCliente->clear();
-        QTest::keyClick(w->TxtCliente, 'p');
-        QCOMPARE(shop.state.SelectedCustomerIndex, qint16(2));
-
-        // Enter with "5": the first text containing 5 is 15-EPICERIE, not 5-CAVE.
-        shop.state.SelectedCustomerIndex = 0;
-        w->TxtCliente->setText("5");
+    void customerChosenOnEnter()
+    {
+        Shop shop;
+        addCustomers(shop);
+        auto w = openWindow(shop);
+        w->TxtCliente->setFocus();
+        // Not a code: the name pass finds nothing, the first text containing it is chosen.
+        w->TxtCliente->setText("ERIE");
         QTest::keyClick(w->TxtCliente, Qt::Key_Return);
         QCOMPARE(shop.state.SelectedCustomerIndex, qint16(2));
+        // The code shown, selected, and the focus kept in the box.
         QCOMPARE(w->TxtCliente->text(), QString("15"));
+        QCOMPARE(w->TxtCliente->selectedText(), QString("15"));
         QCOMPARE(w->focusWidget(), w->TxtCliente);
+    }
 
-        // Space and Backspace do not search.
-        shop.state.SelectedCustomerIndex = 5;
-        w->TxtCliente->setText("cav");
-        w->TxtCliente->end(false);
-        QTest::keyClick(w->TxtCliente, Qt::Key_Backspace);
-        QTest::keyClick(w->TxtCliente, ' ');
-        QCOMPARE(w->TxtCliente->text(), QString("ca "));
-        QCOMPARE(shop.state.SelectedCustomerIndex, qint16(5));
+    // Customers in tree order: 3-CAVE 1515, 5-EPICERIE, 00012-BOULANGERIE,
+    // 15-BOUCHERIE MARTIN, A7-TRAITEUR; one open ticket, of customer `latest`.
+    void theCustomerMeantIsChosen_data()
+    {
+        QTest::addColumn<int>("latest");
+        QTest::addColumn<QString>("action");   // "start", "enter", "switch"
+        QTest::addColumn<QString>("box");      // TxtCliente before the action ("keep": as it is)
+        QTest::addColumn<QString>("chosen");   // code of the customer chosen, empty for none
+
+        QTest::newRow("start: the ticket's customer") << 15 << "start" << "" << "15";
+        QTest::newRow("start: code with leading zeros") << 12 << "start" << "" << "00012";
+        QTest::newRow("start: no such customer") << 99 << "start" << "" << "";
+        QTest::newRow("Enter: code") << 99 << "enter" << "5" << "5";
+        QTest::newRow("Enter: code as a number") << 99 << "enter" << " 12 " << "00012";
+        QTest::newRow("Enter: code in another case") << 99 << "enter" << "a7" << "A7";
+        QTest::newRow("Enter: code listed after a name containing it") << 99 << "enter" << "15" << "15";
+        QTest::newRow("Enter: a name") << 99 << "enter" << "cave" << "3";
+        QTest::newRow("switch: empty box") << 15 << "switch" << "" << "15";
+        QTest::newRow("switch: the chosen code shown") << 15 << "switch" << "keep" << "15";
+    }
+
+    void theCustomerMeantIsChosen()
+    {
+        QFETCH(int, latest);
+        QFETCH(QString, action);
+        QFETCH(QString, box);
+        QFETCH(QString, chosen);
+        Shop shop;
+        QVERIFY(shop.pos.addShopDefaults());
+        QVERIFY(shop.pos.addCustomer({.idcliente = 3, .nombre = "CAVE 1515"}));
+        QVERIFY(shop.pos.addCustomer({.idcliente = 5, .nombre = "EPICERIE"}));
+        QVERIFY(shop.pos.addCustomer({.idcliente = 12, .codigo = "00012", .nombre = "BOULANGERIE"}));
+        QVERIFY(shop.pos.addCustomer({.idcliente = 15, .nombre = "BOUCHERIE MARTIN"}));
+        QVERIFY(shop.pos.addCustomer({.idcliente = 20, .codigo = "A7", .nombre = "TRAITEUR"}));
+        TicketSpec t = ticket(901, 1, 1, "2021-03-01 09:00:00.000");
+        t.idcontacto = latest;
+        QVERIFY(shop.pos.addTicket(t));
+        QCOMPARE(EnsureInvoiceStore(shop.state), StoreCheck::Created);
+        auto w = openWindow(shop);
+        w->TxtCliente->setFocus();
+        if (action == "enter") {
+            w->TxtCliente->setText(box);
+            QTest::keyClick(w->TxtCliente, Qt::Key_Return);
+        } else if (action == "switch") {
+            if (box != "keep")
+                w->TxtCliente->setText(box);
+            QTest::mouseClick(w->CmdFacturas, Qt::LeftButton);
+            QVERIFY(shop.state.DocumentViewActive);
+        }
+
+        const int index = shop.state.SelectedCustomerIndex;
+        QCOMPARE(index >= 2 ? shop.state.Customers.at(index).codigo : QString(), chosen);
+        if (chosen.isEmpty())
+            return;
+        QCOMPARE(w->TxtCodCli->text(), chosen);
+        QCOMPARE(w->TxtCliente->selectedText(), chosen);
+        QCOMPARE(nodes::selectedIndex(w->TreeClient[0]), index);
+        QTreeWidget *list = w->TreeClient[shop.state.DocumentViewActive ? 2 : 1];
+        // A code that is no number lists no tickets (no root).
+        if (const QTreeWidgetItem *root = nodes::node(list, 1); root || chosen != "A7")
+            QCOMPARE(root ? root->text(0) : QString(), nodes::node(w->TreeClient[0], index)->text(0));
+        if (action == "switch") {
+            // And back: still the same customer, its ticket chosen.
+            QTest::mouseClick(w->CmdFacturas, Qt::LeftButton);
+            QCOMPARE(shop.state.SelectedCustomerIndex, qint16(index));
+            QCOMPARE(childImages(w->TreeClient[1]).value(0), latest == chosen.toInt() ? 5 : 0);
+        }
     }
 
     void ticketFoundByTheStartOfItsNumber()

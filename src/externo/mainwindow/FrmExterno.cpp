@@ -1,6 +1,7 @@
 #include "FrmExterno.h"
 #include "CaptionButton.h"
 #include "Geometry.h"
+#include "HeldKeys.h"
 #include "TreeNodes.h"
 #include "externo/dialogs/FrmEspera.h"   // the wait window owned by the window
 

@@ -22,6 +22,7 @@ class QTreeWidget;
 namespace zd {
 
 class FrmEspera;
+class HeldKeys;
 namespace documents {
 class DataReport1;
 class FrmReportControl;
@@ -135,7 +136,11 @@ public:
     void setDocumentClickHandler(std::function<void()> handler) { m_documentClick = std::move(handler); }
     // Key handlers of the search boxes, run before the key reaches the box;
     // a handler may set keyAscii to 0 to discard the key.
+    // TxtCliente: Enter chooses the customer whose code is in the box, else
+    // the one the typed text finds; every edit of the box (typed character,
+    // Backspace, ...) searches with the whole text left in it.
     void TxtCliente_KeyPress(int &keyAscii);
+    void TxtCliente_Edited(const QString &text);
     void TxtCliente_LostFocus();
     void TxtTique_KeyPress(int &keyAscii);
     // Selects node `index` of the current view's tree and paints it yellow.
@@ -242,9 +247,32 @@ private:
     void showWait();
     void unloadWait();
     void tellTicketReadError(const QString &ticketNumbers);
+    // The customer whose code is the number of the latest open ticket's
+    // customer is chosen; false when no ticket is open.
+    bool chooseLatestTicketCustomer();
     void preselectLatestCustomer();
+    // The customer search: first a name starting with the text (after a
+    // "-"), then the text anywhere. The node index found, 0 for none.
+    int searchCustomers(const QString &namePrefix, const QString &anywhere);
+    int customerForEnter();
+    // Selects and paints the customer node and runs the customer tree's
+    // node-click and click handlers for it. `typed`: found by typing, so the
+    // box keeps what the operator typed.
+    void chooseCustomer(int index, bool typed);
+    // TxtCliente shows the chosen customer's code, selected: the first
+    // character typed replaces it.
+    void showChosenCode();
+    bool m_choosingByTyping = false;
+    bool m_replaceCode = false;
+    // The text typed last and the customer node it found (0 none).
+    struct TypedSearch {
+        QString text;
+        int index = 0;
+    } m_typed;
     std::function<void()> m_documentClick;
     std::unique_ptr<FrmEspera> m_wait;
+    // Keys typed while the wait window has the window disabled.
+    std::unique_ptr<HeldKeys> m_heldKeys;
     // A double click is one click: the release that ends it is skipped.
     bool m_releaseEndsDoubleClick = false;
     // ---- end of choosing block ----

@@ -1,7 +1,11 @@
 // Delivers the operator's mouse, key and focus events of the trees and of
 // the two search boxes to the window's handlers.
 #include "FrmExterno.h"
+#include "HeldKeys.h"
+#include "HighlightDelegate.h"
 #include "TreeNodes.h"
+
+#include "externo/dialogs/FrmEspera.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -38,6 +42,19 @@ int keyAsciiOf(const QKeyEvent *event)
     return text.isEmpty() ? 0 : text.at(0).unicode();
 }
 
+bool movesTheCursor(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
+}
+
 int keyCodeOf(const QKeyEvent *event)
 {
     switch (event->key()) {
@@ -57,8 +74,9 @@ void FrmExterno::installChoosingHandlers()
     for (QTreeWidget *tree : TreeClient) {
         tree->installEventFilter(this);
         tree->viewport()->installEventFilter(this);
-        // As in a tree that hides its selection without the focus: the
-        // yellow of a found node shows while the typing stays in its box.
+        // The yellow of a found node shows through the selection.
+        tree->setItemDelegate(new HighlightDelegate(tree));
+        // As in a tree that hides its selection without the focus.
         QPalette palette = tree->palette();
         palette.setColor(QPalette::Inactive, QPalette::Highlight, Qt::transparent);
         palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
@@ -67,6 +85,9 @@ void FrmExterno::installChoosingHandlers()
     }
     TxtCliente->installEventFilter(this);
     TxtTique->installEventFilter(this);
+    connect(TxtCliente, &QLineEdit::textEdited, this, [this](const QString &text) { TxtCliente_Edited(text); });
+    m_heldKeys = std::make_unique<HeldKeys>(this, QList<QWidget *>{TxtCliente, TxtTique},
+                                            [this] { return m_wait && m_wait->isVisible(); });
 }
 
 bool FrmExterno::eventFilter(QObject *watched, QEvent *event)
@@ -81,7 +102,16 @@ bool FrmExterno::eventFilter(QObject *watched, QEvent *event)
 
     if (watched == TxtCliente || watched == TxtTique) {
         if (type == QEvent::KeyPress) {
-            int keyAscii = keyAsciiOf(static_cast<QKeyEvent *>(event));
+            auto *key = static_cast<QKeyEvent *>(event);
+            int keyAscii = keyAsciiOf(key);
+            if (watched == TxtCliente && m_replaceCode) {
+                // The code shown after a choice: the first character typed
+                // replaces it; a key that moves the cursor keeps it for editing.
+                if (keyAscii >= 32)
+                    TxtCliente->selectAll();
+                else if (movesTheCursor(key))
+                    m_replaceCode = false;
+            }
             if (keyAscii == 0)
                 return false;
             if (watched == TxtCliente)
@@ -92,6 +122,10 @@ bool FrmExterno::eventFilter(QObject *watched, QEvent *event)
         }
         if (type == QEvent::FocusOut && watched == TxtCliente)
             TxtCliente_LostFocus();
+        // Losing the focus (to the wait window, to a tree) unselects the
+        // code shown after a choice; it is selected again on return.
+        if (type == QEvent::FocusIn && watched == TxtCliente && m_replaceCode)
+            TxtCliente->selectAll();
         return false;
     }
 

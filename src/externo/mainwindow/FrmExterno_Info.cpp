@@ -24,9 +24,13 @@ void FrmExterno::ShowCustomerDetails()
     TxtProCli->setText(texts->proCli);
     TxtTelCli->setText(texts->telCli);
     TxtEmaCli->setText(texts->emaCli);
+    // A customer found by typing leaves the box with what was typed.
+    if (m_choosingByTyping)
+        return;
     TxtCliente->setText(texts->cliente);
     // The next key typed replaces the code.
     TxtCliente->setSelection(0, int(TxtCliente->text().size()));
+    m_replaceCode = true;
 }
 
 void FrmExterno::ShowTicketInfo()

@@ -5,6 +5,7 @@
 #include "common/Processes.h"
 #include "externo/dialogs/Var.h"
 #include "externo/posdata/Catalogues.h"
+#include "externo/posdata/CustomerLookup.h"
 #include "externo/posdata/ListQueries.h"
 #include "externo/sql/ConnectionStrings.h"
 
@@ -76,16 +77,23 @@ void FrmExterno::Load(QWidget *loadingWindow)
 }
 
 // ---- choosing block: step 15 of the load ----
-void FrmExterno::preselectLatestCustomer()
+bool FrmExterno::chooseLatestTicketCustomer()
 {
     const qint32 customer = posdata::LatestOpenTicketCustomer(m_state);
     if (customer == 0)
-        return;
+        return false;
     TxtCliente->setText(QString::number(customer));
-    int enter = 13;
-    TxtCliente_KeyPress(enter);
+    // The customer the ticket belongs to, by its code: searching the node
+    // texts for the number could find another code or name containing it.
+    if (const int index = posdata::CustomerNodeByNumber(m_state, customer))
+        chooseCustomer(index, false);
     TxtCliente->selectAll();
-    if (!nodes::node(TreeClient[1], 2))
+    return true;
+}
+
+void FrmExterno::preselectLatestCustomer()
+{
+    if (!chooseLatestTicketCustomer() || !nodes::node(TreeClient[1], 2))
         return;
     nodes::select(TreeClient[1], 2);
     TreeClient_Click(1);

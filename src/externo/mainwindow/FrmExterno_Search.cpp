@@ -3,6 +3,8 @@
 #include "FrmExterno.h"
 #include "TreeNodes.h"
 
+#include "externo/posdata/CustomerLookup.h"
+
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
@@ -32,9 +34,8 @@ QString comparable(const QString &text)
 }
 
 // The text the box will hold once the key has been typed: a selection is
-// replaced (after a customer is chosen its whole code is selected, so the
-// next key starts a new search), Backspace removes the selection or the
-// character before the cursor, and a full box takes nothing more.
+// replaced, Backspace removes the selection or the character before the
+// cursor, and a full box takes nothing more.
 QString textAfterKey(const QLineEdit *box, int keyAscii)
 {
     QString text = box->text();
@@ -59,52 +60,94 @@ QString textAfterKey(const QLineEdit *box, int keyAscii)
 
 void FrmExterno::TxtCliente_KeyPress(int &keyAscii)
 {
-    if (keyAscii <= 32 && keyAscii != 13)
+    // Typed characters, Backspace and the other editing keys search through
+    // the box's own edit (TxtCliente_Edited); Enter is handled here.
+    if (keyAscii != 13)
         return;
-    QTreeWidget *customers = TreeClient[0];
-    const int count = nodes::nodeCount(customers);
-    if (count <= 1)
+    if (nodes::nodeCount(TreeClient[0]) <= 1)
         return;
+    const int index = customerForEnter();
+    if (index >= 2)
+        chooseCustomer(index, false);
+    TxtCliente->setFocus();
+}
 
-    const bool enter = keyAscii == 13;
-    const QString search = enter ? comparable(TxtCliente->text() + QChar(u'\r'))
-                                 : comparable(textAfterKey(TxtCliente, keyAscii));
-    auto choose = [&](int index) {
-        nodes::select(customers, index);
-        nodes::setBackground(nodes::node(customers, index), kHighlight);
-        TreeClient_NodeClick(0);
-        TreeClient_Click(0);
-    };
-
-    // First pass: a name (or any part after a "-") that starts with the text.
-    const QString namePrefix = QStringLiteral("-") + search;
-    bool found = false;
-    for (int i = 2; i <= count && !found; ++i) {
-        QTreeWidgetItem *item = nodes::node(customers, i);
-        if (!item)
-            break;   // the tree changed under the search
-        if (comparable(item->text(0)).contains(namePrefix)) {
-            choose(i);
-            found = true;
-        } else if (nodes::background(item) != QColor(Qt::white)) {
-            nodes::setBackground(item, Qt::white);
-        }
-    }
-
-    // Second pass: the code or name containing the text anywhere.
-    if (!found) {
-        const QString anywhere = enter ? comparable(TxtCliente->text()) : search;
-        for (int i = 2; i <= count; ++i) {
-            QTreeWidgetItem *item = nodes::node(customers, i);
-            if (!item)
-                break;
-            if (comparable(item->text(0)).contains(anywhere)) {
-                choose(i);
-                break;
-            }
-        }
+void FrmExterno::TxtCliente_Edited(const QString &text)
+{
+    m_replaceCode = false;
+    const QString search = comparable(text);
+    if (search.isEmpty() || nodes::nodeCount(TreeClient[0]) <= 1)
+        return;   // an empty box searches nothing
+    const int index = searchCustomers(QStringLiteral("-") + search, search);
+    m_typed = {text, index};
+    if (index < 2)
+        return;
+    if (index == m_state.SelectedCustomerIndex) {
+        // The same customer as before: its list is already shown.
+        nodes::select(TreeClient[0], index);
+        nodes::setBackground(nodes::node(TreeClient[0], index), kHighlight);
+    } else {
+        chooseCustomer(index, true);
     }
     TxtCliente->setFocus();
+}
+
+int FrmExterno::customerForEnter()
+{
+    const QString text = TxtCliente->text();
+    // The customer whose code was typed (or shown after a choice).
+    if (const int byCode = posdata::CustomerNodeByCode(m_state, text))
+        return byCode;
+    // The name the operator typed still finds the customer it found.
+    if (m_typed.index >= 2 && m_typed.text == text)
+        return m_typed.index;
+    // The search text ends in a carriage return, so the name pass finds
+    // nothing; the second pass looks for the box's text anywhere.
+    return searchCustomers(QStringLiteral("-") + comparable(text + QChar(u'\r')), comparable(text));
+}
+
+int FrmExterno::searchCustomers(const QString &namePrefix, const QString &anywhere)
+{
+    QTreeWidget *customers = TreeClient[0];
+    const int count = nodes::nodeCount(customers);
+    // First pass: a name (or any part after a "-") that starts with the text.
+    for (int i = 2; i <= count; ++i) {
+        QTreeWidgetItem *item = nodes::node(customers, i);
+        if (!item)
+            return 0;   // the tree changed under the search
+        if (comparable(item->text(0)).contains(namePrefix))
+            return i;
+        if (nodes::background(item) != QColor(Qt::white))
+            nodes::setBackground(item, Qt::white);
+    }
+    // Second pass: the code or name containing the text anywhere.
+    for (int i = 2; i <= count; ++i) {
+        if (comparable(nodes::node(customers, i)->text(0)).contains(anywhere))
+            return i;
+    }
+    return 0;
+}
+
+void FrmExterno::chooseCustomer(int index, bool typed)
+{
+    QTreeWidget *customers = TreeClient[0];
+    nodes::select(customers, index);
+    nodes::setBackground(nodes::node(customers, index), kHighlight);
+    m_choosingByTyping = typed;
+    TreeClient_NodeClick(0);
+    TreeClient_Click(0);
+    m_choosingByTyping = false;
+}
+
+void FrmExterno::showChosenCode()
+{
+    const int index = m_state.SelectedCustomerIndex;
+    if (index < 2 || index >= m_state.Customers.size())
+        return;
+    TxtCliente->setText(m_state.Customers.at(index).codigo);
+    TxtCliente->selectAll();
+    m_replaceCode = true;
+    m_typed = {};
 }
 
 void FrmExterno::TxtCliente_LostFocus()

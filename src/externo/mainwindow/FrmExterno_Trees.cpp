@@ -155,10 +155,11 @@ void FrmExterno::customerClick()
     FillCurrentList();
     unloadWait();
     TxtCliente->setFocus();
-    // The wait window took the focus and with it the selection of the code
-    // the panel put there: the next key typed must still replace it.
-    if (newCustomer)
-        TxtCliente->selectAll();
+    // The wait window took the focus and with it the selection of the code:
+    // a customer chosen by a click (or Enter, or at start) shows its code,
+    // selected, so that the next key typed replaces it.
+    if (!m_choosingByTyping)
+        showChosenCode();
 }
 
 void FrmExterno::FillCurrentList()

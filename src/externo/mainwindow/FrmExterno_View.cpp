@@ -104,15 +104,18 @@ void FrmExterno::CmdFacturas_Click()
 
     // 8. The customer typed (or of the latest open ticket) is chosen again,
     // and the first node of the new view is clicked.
+    bool chosen = false;
     if (TxtCliente->text().trimmed().isEmpty()) {
-        const qint32 latest = posdata::LatestOpenTicketCustomer(m_state);
-        if (latest != 0)
-            TxtCliente->setText(QString::number(latest));
-    }
-    if (!TxtCliente->text().trimmed().isEmpty()) {
+        chosen = chooseLatestTicketCustomer();
+    } else {
+        // The chosen customer's code (or the text that found it) in the box
+        // chooses that same customer again.
         int enter = 13;
         TxtCliente_KeyPress(enter);
         TxtCliente->selectAll();
+        chosen = true;
+    }
+    if (chosen) {
         const int treeIndex = documentView ? 2 : 1;
         if (nodes::node(TreeClient[treeIndex], 2)) {
             nodes::select(TreeClient[treeIndex], 2);
