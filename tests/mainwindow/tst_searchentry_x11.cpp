@@ -191,6 +191,7 @@ private slots:
         QTest::addColumn<QString>("codeShown");
         QTest::newRow("at start") << "start" << "12";
         QTest::newRow("click in the tree") << "click" << "15";
+        QTest::newRow("click on the chosen customer") << "click again" << "12";
         QTest::newRow("Enter") << "enter" << "3";
     }
 
@@ -202,8 +203,9 @@ private slots:
         addShop(shop);
         auto w = startWindow(shop);
         QTreeWidget *customers = w->TreeClient[0];
-        if (choice == "click") {
-            const QRect row = customers->visualItemRect(nodes::node(customers, 4));
+        if (choice.startsWith("click")) {
+            const int node = choice == "click" ? 4 : 3;
+            const QRect row = customers->visualItemRect(nodes::node(customers, node));
             const QPoint at = customers->viewport()->mapToGlobal(row.center());
             QVERIFY(xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}));
         } else if (choice == "enter") {
