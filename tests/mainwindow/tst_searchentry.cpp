@@ -128,18 +128,18 @@ private slots:
         QCOMPARE(w->focusWidget(), w->TxtCliente);
     }
 
-    // Customers in tree order: 3-CAVE 1515, 5-EPICERIE, 00012-BOULANGERIE,
+    // Customers in tree order: 3-CAVE 1515, 5-EPICERIE BOUCHARD, 00012-BOULANGERIE,
     // 15-BOUCHERIE MARTIN, A7-TRAITEUR; one open ticket, of customer `latest`.
     void theCustomerMeantIsChosen_data()
     {
         QTest::addColumn<int>("latest");
-        QTest::addColumn<QString>("action");   // "start", "enter", "switch"
+        QTest::addColumn<QString>("action");   // "start", "enter", "switch", "type" then Enter or switch
         QTest::addColumn<QString>("box");      // TxtCliente before the action ("keep": as it is)
         QTest::addColumn<QString>("chosen");   // code of the customer chosen, empty for none
 
-        QTest::newRow("start: the ticket's customer") << 15 << "start" << "" << "15";
-        QTest::newRow("start: code with leading zeros") << 12 << "start" << "" << "00012";
-        QTest::newRow("start: no such customer") << 99 << "start" << "" << "";
+        QTest::newRow("start: the ticket's customer") << 15 << "start" << "keep" << "15";
+        QTest::newRow("start: code with leading zeros") << 12 << "start" << "keep" << "00012";
+        QTest::newRow("start: no such customer") << 99 << "start" << "keep" << "";
         QTest::newRow("Enter: code") << 99 << "enter" << "5" << "5";
         QTest::newRow("Enter: code as a number") << 99 << "enter" << " 12 " << "00012";
         QTest::newRow("Enter: code in another case") << 99 << "enter" << "a7" << "A7";
@@ -147,6 +147,9 @@ private slots:
         QTest::newRow("Enter: a name") << 99 << "enter" << "cave" << "3";
         QTest::newRow("switch: empty box") << 15 << "switch" << "" << "15";
         QTest::newRow("switch: the chosen code shown") << 15 << "switch" << "keep" << "15";
+        // "bouch" starts the name of 15 but is contained in 5's, listed first.
+        QTest::newRow("Enter after typing a name") << 99 << "type enter" << "bouch" << "15";
+        QTest::newRow("switch after typing a name") << 99 << "type switch" << "bouch" << "15";
     }
 
     void theCustomerMeantIsChosen()
@@ -158,7 +161,7 @@ private slots:
         Shop shop;
         QVERIFY(shop.pos.addShopDefaults());
         QVERIFY(shop.pos.addCustomer({.idcliente = 3, .nombre = "CAVE 1515"}));
-        QVERIFY(shop.pos.addCustomer({.idcliente = 5, .nombre = "EPICERIE"}));
+        QVERIFY(shop.pos.addCustomer({.idcliente = 5, .nombre = "EPICERIE BOUCHARD"}));
         QVERIFY(shop.pos.addCustomer({.idcliente = 12, .codigo = "00012", .nombre = "BOULANGERIE"}));
         QVERIFY(shop.pos.addCustomer({.idcliente = 15, .nombre = "BOUCHERIE MARTIN"}));
         QVERIFY(shop.pos.addCustomer({.idcliente = 20, .codigo = "A7", .nombre = "TRAITEUR"}));
@@ -168,12 +171,14 @@ private slots:
         QCOMPARE(EnsureInvoiceStore(shop.state), StoreCheck::Created);
         auto w = openWindow(shop);
         w->TxtCliente->setFocus();
-        if (action == "enter") {
+        if (action.startsWith("type")) {
+            QTest::keyClicks(w->TxtCliente, box);
+        } else if (box != "keep") {
             w->TxtCliente->setText(box);
+        }
+        if (action.endsWith("enter")) {
             QTest::keyClick(w->TxtCliente, Qt::Key_Return);
-        } else if (action == "switch") {
-            if (box != "keep")
-                w->TxtCliente->setText(box);
+        } else if (action.endsWith("switch")) {
             QTest::mouseClick(w->CmdFacturas, Qt::LeftButton);
             QVERIFY(shop.state.DocumentViewActive);
         }
@@ -189,7 +194,7 @@ private slots:
         // A code that is no number lists no tickets (no root).
         if (const QTreeWidgetItem *root = nodes::node(list, 1); root || chosen != "A7")
             QCOMPARE(root ? root->text(0) : QString(), nodes::node(w->TreeClient[0], index)->text(0));
-        if (action == "switch") {
+        if (action.endsWith("switch")) {
             // And back: still the same customer, its ticket chosen.
             QTest::mouseClick(w->CmdFacturas, Qt::LeftButton);
             QCOMPARE(shop.state.SelectedCustomerIndex, qint16(index));
