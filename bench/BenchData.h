@@ -1,6 +1,7 @@
 #pragma once
-// Shop-scale data shared by the benchmarks: made once per machine and kept
-// in the temporary folder, since seeding takes longer than the benchmarks.
+// Shop-scale data shared by the benchmarks: made once and kept in the build
+// folder (bench-data/), since seeding takes longer than the benchmarks.
+// ZD_BENCH_DATA names another folder.
 #include "posdemo/PosSeeder.h"
 
 #include <QDir>
@@ -11,14 +12,16 @@
 
 namespace zd::bench {
 
-// <tmp>/zedorev-bench/scale/Tillvane.sqlite: 10,000 customers, 1,000,000 tickets.
+// <data>/scale/Tillvane.sqlite: 10,000 customers, 1,000,000 tickets.
 inline QString scalePosDatabase()
 {
-    const QString file = QDir::tempPath() + QStringLiteral("/zedorev-bench/scale/Tillvane.sqlite");
+    const QString folder = qEnvironmentVariableIsSet("ZD_BENCH_DATA") ? qEnvironmentVariable("ZD_BENCH_DATA")
+                                                                      : QStringLiteral(ZD_BENCH_DATA_DIR);
+    const QString file = folder + QStringLiteral("/scale/Tillvane.sqlite");
     if (QFileInfo::exists(file))
         return file;
     QDir().mkpath(QFileInfo(file).path());
-    std::printf("seeding the scale point-of-sale database (once)...\n");
+    std::printf("seeding the scale point-of-sale database into %s (once)...\n", qPrintable(file));
     std::fflush(stdout);
     QElapsedTimer t;
     t.start();
@@ -26,7 +29,10 @@ inline QString scalePosDatabase()
     options.today = QDate(2026, 12, 1);
     posdemo::PosSeeder seeder(options);
     QString error;
-    if (!seeder.writeFile(file, &error)) {
+    // Written aside and renamed: an interrupted seeding leaves no half file.
+    const QString partial = file + QStringLiteral(".partial");
+    QFile::remove(partial);
+    if (!seeder.writeFile(partial, &error) || !QFile::rename(partial, file)) {
         std::fprintf(stderr, "seeding failed: %s\n", qPrintable(error));
         return {};
     }

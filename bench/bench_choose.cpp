@@ -1,11 +1,14 @@
-// bench_choose FILE: the operator's choosing through the real main window
+// bench_choose [FILE]: the operator's choosing through the real main window
 // (offscreen), on a point-of-sale file made by `zd_seed --scale FILE`
-// (10,000 customers, 1,000,000 tickets, customer 1 with 2,000 open ones):
+// (10,000 customers, 1,000,000 tickets, customer 1 with 2,000 open ones);
+// without FILE, on the shared scale data (made once, see BenchData.h):
 //  1. a click on customer 1 until its ticket list is shown;
 //  2. a click on the ticket root choosing all of them, lines and totals shown;
 //  3. a customer's name typed letter by letter in TxtCliente.
 // Each is printed beside the same database work done directly with the
 // sqlite3 C API, and the ratio.
+#include "BenchData.h"
+#include "BenchResult.h"
 #include "DirectSqlite.h"
 
 #include "externo/mainwindow/FrmExterno.h"
@@ -101,10 +104,12 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        out << "usage: bench_choose FILE   (FILE from zd_seed --scale FILE)" << Qt::endl;
-        return 2;
+        const QString scale = zd::bench::scalePosDatabase();
+        if (scale.isEmpty())
+            return 1;
+        args << scale;
     }
 
     QTemporaryDir folder;
@@ -167,6 +172,7 @@ int main(int argc, char *argv[])
     }
     out << "customer 1: " << shown.size() << " open tickets" << Qt::endl;
     report("customer click, list shown", median(clickTimes), median(listTimes), 300);
+    zd::bench::result("customer click, list of 2,000 shown", median(clickTimes), median(listTimes), "ratio<2");
 
     // 2. Choose all (lines and totals shown), then release all (not timed).
     std::vector<double> chooseTimes;
@@ -193,6 +199,8 @@ int main(int argc, char *argv[])
     out << "lines listed: " << listed << ", net total shown " << netShown << " (direct "
         << QString::number(directNet, 'f', 2) << ")" << Qt::endl;
     report("choose all, lines and totals shown", median(chooseTimes), median(directChoose), 2000);
+    zd::bench::result("choose all 2,000 tickets, lines and totals shown", median(chooseTimes), median(directChoose),
+                      "ratio<2");
 
     // 3. A name typed letter by letter: the customer in the middle of the tree.
     const int middle = zd::nodes::nodeCount(customers) / 2 + 1;
@@ -215,5 +223,8 @@ int main(int argc, char *argv[])
         << nodeText.trimmed() << " is " << middle << "), slowest key "
         << QString::number(*std::max_element(keyTimes.begin(), keyTimes.end()), 'f', 1) << " ms" << Qt::endl;
     report("one key in TxtCliente (median)", median(keyTimes), median(directKey), 50);
+    zd::bench::result("one key in TxtCliente, median", median(keyTimes), -1, "ms<16");
+    zd::bench::result("one key in TxtCliente, slowest", *std::max_element(keyTimes.begin(), keyTimes.end()), -1,
+                      "ms<50");
     return 0;
 }

@@ -4,8 +4,12 @@
 //  3. the customer of the latest open ticket (run when the window opens).
 // Each is timed through the program's routines on the embedded engine and
 // beside the same work done directly with the sqlite3 C API; the ratio is
-// printed. FILE is a point-of-sale file (zd_seed --scale FILE); without it a
-// smaller shop with the same 2,000-ticket customer is generated first.
+// printed. FILE is a point-of-sale file (zd_seed --scale FILE); without it
+// the shared scale data is used (made once, see BenchData.h); with
+// --tickets N a smaller shop with the same 2,000-ticket customer is
+// generated first.
+#include "BenchData.h"
+#include "BenchResult.h"
 #include "DirectSqlite.h"
 
 #include "externo/posdata/ListQueries.h"
@@ -78,6 +82,11 @@ int main(int argc, char *argv[])
     if (args.size() >= 2 && args.first() == QLatin1String("--tickets")) {
         plannedTickets = args.at(1).toInt();
         args = args.mid(2);
+    } else if (args.isEmpty()) {
+        const QString scale = zd::bench::scalePosDatabase();
+        if (scale.isEmpty())
+            return 1;
+        args << scale;
     }
 
     QTemporaryDir folder;
@@ -159,6 +168,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     report("open-ticket list + node texts", listProgram, listDirect);
+    zd::bench::result("open-ticket list of 2,000 + node texts", listProgram, listDirect, "-");
 
     std::vector<qint32> ids;
     std::vector<qint32> numbers;
@@ -198,6 +208,7 @@ int main(int argc, char *argv[])
     out << "lines " << programLines << ", net total " << QString::number(programBase, 'f', 2) << " (direct "
         << QString::number(directBase, 'f', 2) << ")" << Qt::endl;
     report("lines and taxes of every open ticket", chooseProgram, chooseDirect);
+    zd::bench::result("lines and taxes of every open ticket", chooseProgram, chooseDirect, "ratio<2");
 
     // 3. The latest open ticket's customer: the query reads every open ticket.
     qint32 programLatest = 0;
@@ -222,5 +233,6 @@ int main(int argc, char *argv[])
         return 1;
     }
     report("customer of the latest open ticket", latestProgram, latestDirect);
+    zd::bench::result("customer of the latest open ticket", latestProgram, latestDirect, "-");
     return 0;
 }

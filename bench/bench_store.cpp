@@ -2,6 +2,7 @@
 // loaded back. Each is timed through the program's routines on the embedded
 // engine and beside the same statements run directly with the sqlite3 C API
 // on copies of the same files; the ratio is printed.
+#include "BenchResult.h"
 #include "DirectSqlite.h"
 
 #include "externo/sql/ConnectionStrings.h"
@@ -218,6 +219,7 @@ int main(int argc, char **argv)
         [&] { return copyOver(emptyStore, directStore) && copyOver(freshPos, directPos); },
         [&] { return directIssue(directStore, directPos, lines); });
     report("IssueDocument (500 tickets, 5,000 lines)", issue, directIssueMs, 1000);
+    zd::bench::result("IssueDocument, 500 tickets / 5,000 lines", issue, directIssueMs, "ratio<2");
 
     const double load = medianMs([] { return true; }, [&] {
         zd::LineRecordSet loaded;
@@ -230,6 +232,7 @@ int main(int argc, char **argv)
         return rows == lines.size() || fail(error.isEmpty() ? QStringLiteral("line count") : error);
     });
     report("LoadDocument (5,000 lines)", load, directLoadMs, 500);
+    zd::bench::result("LoadDocument, 5,000 lines", load, directLoadMs, "ms<500");
     state.PosConnection.reset();
     return (issue < 0 || directIssueMs < 0 || load < 0 || directLoadMs < 0) ? 1 : 0;
 }

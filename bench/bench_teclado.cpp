@@ -2,6 +2,7 @@
 // window of another process, and characters per second for a 40-character
 // string with accented letters. Needs an X11 display with a window manager;
 // without $DISPLAY it runs itself under xvfb-run with openbox.
+#include "BenchResult.h"
 #include "teclado/FrmMain.h"
 #include "teclado/KeyButton.h"
 #include "teclado/KeyStrings.h"
@@ -140,6 +141,7 @@ int main(int argc, char *argv[])
     std::printf("key touch to character (%lld touches): median %.2f ms, p95 %.2f ms, max %.2f ms\n",
                 qlonglong(latencies.size()), percentile(latencies, 0.5), percentile(latencies, 0.95),
                 percentile(latencies, 1.0));
+    zd::bench::result("key touch to character, median", percentile(latencies, 0.5), -1, "-");
     std::printf("first touch of an accented key (keycode remapped, %d ms settle): %.2f ms\n",
                 XKeySender::SettleMs, firstAccented);
 

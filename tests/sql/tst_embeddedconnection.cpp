@@ -1,9 +1,12 @@
 #include "externo/sql/Connection.h"
 #include "externo/sql/ConnectionStrings.h"
+#include "externo/sql/TSqlTranslator.h"
 #include "support/StatementCapture.h"
 
 #include <QElapsedTimer>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -82,6 +85,10 @@ private slots:
     void backupWritesCompleteFile();
     void backupFailureKeepsNothingHalfWritten();
     void thousandsOfRowsAreQuick();
+    void shapedStatementsReadAsTheDriverDoes_data();
+    void shapedStatementsReadAsTheDriverDoes();
+    void preparedShapesFollowChangesAndCountRows();
+    void insertBindsAsTheDriverDoes();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -430,6 +437,149 @@ void TstEmbeddedConnection::thousandsOfRowsAreQuick()
     QCOMPARE(rs.value(0, "numero").toInt(), 5000);
     qInfo() << "5000 inserts and one query of 5003 rows:" << timer.elapsed() << "ms";
     QVERIFY2(timer.elapsed() < 10000, "far too slow");
+}
+
+void TstEmbeddedConnection::shapedStatementsReadAsTheDriverDoes_data()
+{
+    QTest::addColumn<QStringList>("statements");
+    QTest::newRow("one shape, several ids")
+        << QStringList{"select * from dbo.t where id=1", "select * from dbo.t where id=2", "select * from dbo.t where id=3",
+                       "select * from dbo.t where id=1"};
+    QTest::newRow("texts with quotes and accents")
+        << QStringList{QString::fromUtf8("select * from dbo.t where name='Cr\u00e8me ''br\u00fbl\u00e9e'''"),
+                       "select * from dbo.t where name='x'", "select * from dbo.t where name=''"};
+    QTest::newRow("dates compared with bound texts")
+        << QStringList{"select * from dbo.t where fecha >= '2021-03-05 10:15:42' order by id",
+                       "select * from dbo.t where fecha >= '2021-03-05 10:15:42.001' order by id",
+                       "select * from dbo.t where fecha < '2021-03-05' order by id"};
+    QTest::newRow("open tickets, translated constructs")
+        << QStringList{"select * from dbo.t where ((SUBSTRING(convert(varchar(23),fecha,121),21,3)='000')) and id<>0 "
+                       "order by id DESC",
+                       "select * from dbo.t where ((SUBSTRING(convert(varchar(23),fecha,121),21,3)='863')) and id<>0 "
+                       "order by id DESC",
+                       "select convert(varchar(23), fecha+0.00001, 121) as later from dbo.t where id=1"};
+    QTest::newRow("integers compared with reals and texts")
+        << QStringList{"select * from dbo.t where amount > 2", "select * from dbo.t where amount > 1 order by 1",
+                       "select * from dbo.t where amount = '2.5'", "select * from dbo.t where id = '2'"};
+    QTest::newRow("names as the driver gives them")
+        << QStringList{"select id as \"a\"\"b\", id + 1, null as blank from dbo.t where id=2"};
+}
+
+// Every statement reads as the Qt driver reads its translated text: the
+// same names, the same value types, the same values; twice, so that the
+// second run comes from the prepared shape.
+void TstEmbeddedConnection::shapedStatementsReadAsTheDriverDoes()
+{
+    QFETCH(QStringList, statements);
+    auto c = catalog(QStringLiteral("Tillvane"));
+    QVERIFY(c->execute("CREATE TABLE t (id INTEGER, name NVARCHAR(40), amount MONEY, fecha DATETIME, picture BLOB, "
+                       "flag BIT)"));
+    QVERIFY(c->insert("dbo.t", {{"id", 1}, {"name", QString::fromUtf8("Cr\u00e8me 'br\u00fbl\u00e9e'")}, {"amount", 2.5},
+                                {"fecha", "2021-03-05 10:15:42.000"}, {"picture", QByteArray("\x00\x01", 2)}, {"flag", 1}}));
+    QVERIFY(c->insert("dbo.t", {{"id", 2}, {"name", "x"}, {"amount", 3}, {"fecha", "2021-03-05 10:15:42.863"},
+                                {"picture", QByteArray("")}, {"flag", 0}}));
+    QVERIFY(c->insert("dbo.t", {{"id", 3}, {"name", QVariant()}, {"amount", QVariant()},
+                                {"fecha", "2021-03-04 23:59:59.997"}, {"picture", QVariant()}, {"flag", QVariant()}}));
+    for (int round = 0; round < 2; ++round) {
+        for (const QString &tsql : statements) {
+            bool ok = false;
+            const RecordSet shaped = c->query(tsql, &ok);
+            QVERIFY2(ok, qPrintable(c->lastError()));
+            QSqlQuery plain(c->database());
+            QVERIFY2(plain.exec(translateTSql(tsql).sql), qPrintable(plain.lastError().text()));
+            QStringList names;
+            for (int i = 0; i < plain.record().count(); ++i)
+                names << plain.record().fieldName(i);
+            QCOMPARE(shaped.columns(), names);
+            int row = 0;
+            while (plain.next()) {
+                QVERIFY2(row < shaped.rowCount(), qPrintable(tsql));
+                for (int i = 0; i < names.size(); ++i) {
+                    const QVariant mine = shaped.value(row, i);
+                    const QVariant theirs = plain.value(i);
+                    QCOMPARE(mine.typeId(), theirs.typeId());
+                    QCOMPARE(mine.isNull(), theirs.isNull());
+                    QCOMPARE(mine, theirs);
+                }
+                ++row;
+            }
+            QCOMPARE(shaped.rowCount(), row);
+        }
+    }
+}
+
+void TstEmbeddedConnection::preparedShapesFollowChangesAndCountRows()
+{
+    auto pos = posWithTickets();
+    int changed = -1;
+    QVERIFY(pos->execute("update dbo.documento set numero=5 where idcontacto=12", &changed));
+    QCOMPARE(changed, 3);
+    QVERIFY(pos->execute("update dbo.documento set numero=5 where idcontacto=13", &changed));
+    QCOMPARE(changed, 0);
+    QVERIFY(pos->execute("update dbo.documento set fecha=(fecha+0.00001) where iddocumento=1234", &changed));
+    QCOMPARE(changed, 1);
+
+    // A table changed under a prepared shape: its rows show the new column.
+    bool ok = false;
+    QCOMPARE(pos->query("select * from dbo.documento where iddocumento=1234", &ok).columnCount(), 8);
+    QVERIFY(pos->execute("alter table documento add column extra integer default 7"));
+    const RecordSet after = pos->query("select * from dbo.documento where iddocumento=1235", &ok);
+    QVERIFY(ok);
+    QCOMPARE(after.columnCount(), 9);
+    QCOMPARE(after.value(0, "extra").toInt(), 7);
+    QCOMPARE(after.value(0, "iddocumento").toInt(), 1235);
+
+    // Many more shapes than are kept prepared: each still answers for itself.
+    for (int k = 0; k < 300; ++k) {
+        const RecordSet rs = pos->query(QStringLiteral("select %1 as v from dbo.documento where iddocumento=%2")
+                                            .arg(k)
+                                            .arg(1234 + k % 3),
+                                        &ok);
+        QVERIFY2(ok, qPrintable(pos->lastError()));
+        QCOMPARE(rs.value(0, "v").toInt(), k);
+    }
+    // A failed statement leaves its shape usable, inside a transaction too.
+    QVERIFY(pos->beginTransaction());
+    QVERIFY(!pos->execute("update dbo.documento set numero=1 where iddocumento=1236 and nosuchcolumn=1"));
+    QVERIFY(!pos->execute("update dbo.documento set iddocumento=1235 where iddocumento=1236"));
+    QVERIFY2(pos->lastError().contains("UNIQUE"), qPrintable(pos->lastError()));
+    QVERIFY(pos->execute("update dbo.documento set numero=6 where iddocumento=1236", &changed));
+    QCOMPARE(changed, 1);
+    QVERIFY(pos->rollback());
+    QCOMPARE(pos->query("select numero from dbo.documento where iddocumento=1236", &ok).value(0, 0).toInt(), 5);
+}
+
+// Values appended by insert() are stored as the Qt driver stores them bound:
+// the same storage class and the same value, whatever the C++ type.
+void TstEmbeddedConnection::insertBindsAsTheDriverDoes()
+{
+    auto c = catalog(QStringLiteral("Tillvane"));
+    for (const char *table : {"mine", "theirs"})
+        QVERIFY(c->execute(QStringLiteral("CREATE TABLE %1 (n INTEGER, v)").arg(QLatin1String(table))));
+    const QVariantList values = {QVariant(7), QVariant(true), QVariant(2.5), QVariant(uint(4000000000u)),
+                                 QVariant(qlonglong(1) << 40), QVariant(qulonglong(9)), QVariant(1.25f),
+                                 QVariant(QStringLiteral("Pâté")), QVariant(QString()), QVariant(QStringLiteral("")),
+                                 QVariant(QByteArray("\x00\x01", 2)), QVariant(QByteArray()), QVariant(),
+                                 QVariant(QMetaType::fromType<int>()), QVariant(QTime(10, 15))};
+    QSqlQuery theirs(c->database());
+    QVERIFY(theirs.prepare("INSERT INTO theirs (n, v) VALUES (?, ?)"));
+    for (int i = 0; i < values.size(); ++i) {
+        QVERIFY2(c->insert("dbo.mine", {{"n", i}, {"v", values.at(i)}}), qPrintable(c->lastError()));
+        theirs.addBindValue(i);
+        theirs.addBindValue(values.at(i));
+        QVERIFY2(theirs.exec(), qPrintable(theirs.lastError().text()));
+    }
+    auto stored = [&](const char *table) {
+        QStringList rows;
+        QSqlQuery q(c->database());
+        if (!q.exec(QStringLiteral("select n, typeof(v), quote(v) from %1 order by n").arg(QLatin1String(table))))
+            return QStringList{q.lastError().text()};
+        while (q.next())
+            rows << q.value(0).toString() + ' ' + q.value(1).toString() + ' ' + q.value(2).toString();
+        return rows;
+    };
+    QCOMPARE(stored("mine").size(), values.size());
+    QCOMPARE(stored("mine"), stored("theirs"));
 }
 
 QTEST_GUILESS_MAIN(TstEmbeddedConnection)

@@ -36,12 +36,15 @@ bool readTicketTaxRows(AppState &state, qint32 ticketId, QVector<TaxRow> &out)
         return false;
     out.clear();
     out.reserve(rows.rowCount());
+    const int cType = rows.columnIndex(QStringLiteral("idtipoimpuesto"));
+    const int cBase = rows.columnIndex(QStringLiteral("baseimponible"));
+    const int cAmount = rows.columnIndex(QStringLiteral("importe"));
     for (int r = 0; r < rows.rowCount(); ++r) {
-        const auto type = WholeNumberOf(rows.value(r, QStringLiteral("idtipoimpuesto")));
+        const auto type = WholeNumberOf(rows.value(r, cType));
         if (!type)
             continue;  // a row of no type matches no rate
-        out.push_back({*type, NumberOf(rows.value(r, QStringLiteral("baseimponible"))).value_or(0.0),
-                       NumberOf(rows.value(r, QStringLiteral("importe"))).value_or(0.0)});
+        out.push_back({*type, NumberOf(rows.value(r, cBase)).value_or(0.0),
+                       NumberOf(rows.value(r, cAmount)).value_or(0.0)});
     }
     return true;
 }

@@ -40,18 +40,24 @@ TicketLinesResult ReadTicketLines(AppState &state, qint32 ticketId, qint32 ticke
     TicketLinesResult result;
     result.rows.reserve(lines.rowCount());
     const QString number = QString::number(ticketNumber);
+    // Column positions, looked up once per result.
+    auto column = [&](const char *name) { return lines.columnIndex(QLatin1String(name)); };
+    const int cArticle = column("idarticulo"), cDescription = column("descripcion"),
+              cWeighed = column("isventaporpeso"), cWeight = column("peso"), cUnits = column("unidades"),
+              cPrice = column("precio"), cLineDiscount = column("dtoslinea"), cAmount = column("importe"),
+              cHeaderDiscount = column("dtoscabecera"), cId = column("iddocumento");
     for (int r = 0; r < lines.rowCount(); ++r) {
-        auto value = [&](const char *column) { return lines.value(r, QString::fromLatin1(column)); };
-        const QVariant article = value("idarticulo");
-        const QVariant description = value("descripcion");
-        const QVariant weighed = value("isventaporpeso");  // NULL: sold by unit
+        auto value = [&](int c) { return lines.value(r, c); };
+        const QVariant article = value(cArticle);
+        const QVariant description = value(cDescription);
+        const QVariant weighed = value(cWeighed);  // NULL: sold by unit
         const bool byWeight = !isNull(weighed) && weighed.toBool();
-        const auto quantity = NumberOf(value(byWeight ? "peso" : "unidades"));
-        const auto price = NumberOf(value("precio"));
-        const auto lineDiscount = NumberOf(value("dtoslinea"));
-        const auto amount = NumberOf(value("importe"));
-        const auto headerDiscount = NumberOf(value("dtoscabecera"));
-        const QVariant id = value("iddocumento");
+        const auto quantity = NumberOf(value(byWeight ? cWeight : cUnits));
+        const auto price = NumberOf(value(cPrice));
+        const auto lineDiscount = NumberOf(value(cLineDiscount));
+        const auto amount = NumberOf(value(cAmount));
+        const auto headerDiscount = NumberOf(value(cHeaderDiscount));
+        const QVariant id = value(cId);
         if (isNull(article) || isNull(description) || !quantity || !price || !lineDiscount
             || !amount || !headerDiscount || isNull(id)) {
             return failure(QStringLiteral("line %1 of ticket %2 has a missing value")

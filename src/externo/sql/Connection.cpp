@@ -15,6 +15,9 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <cstring>
+#include <optional>
+#include <sqlite3.h>
 
 namespace zd::sql {
 
@@ -25,8 +28,45 @@ struct Connection::Impl {
     // Embedded: declared column types per table (lower-case names), read once.
     QHash<QString, QHash<QString, QString>> columnTypes;
     // Prepared INSERTs by statement text: a document's lines are appended
-    // one row at a time, and preparing once keeps that fast.
-    QHash<QString, QSqlQuery> inserts;
+    // one row at a time, and preparing once keeps that fast. The embedded
+    // engine binds through SQLite directly (stmt) and keeps the Qt query for
+    // values of other types; fourDecimals marks the MONEY/DECIMAL columns.
+    struct PreparedInsert {
+        sqlite3_stmt *stmt = nullptr;
+        std::optional<QSqlQuery> query;
+        QVector<bool> fourDecimals;
+    };
+    QHash<QString, PreparedInsert> inserts;
+
+    // Embedded: the SQLite handle behind db, and one prepared statement per
+    // statement shape (see shapeOf), with its column names as last read.
+    struct Prepared {
+        sqlite3_stmt *stmt = nullptr;
+        QList<QByteArray> rawNames;
+        QStringList names;
+    };
+    sqlite3 *handle = nullptr;
+    QHash<QString, Prepared> shapes;
+
+    void dropShapes()
+    {
+        for (const Prepared &p : std::as_const(shapes))
+            sqlite3_finalize(p.stmt);
+        shapes.clear();
+    }
+    void dropInserts()
+    {
+        for (const PreparedInsert &p : std::as_const(inserts))
+            sqlite3_finalize(p.stmt);
+        inserts.clear();
+    }
+
+    bool run(const QString &tsql, const EngineConfig &config, const ConnectionTarget &target, RecordSet *rows,
+             QString &lastError, bool lastRowOnly = false, int *rowsAffected = nullptr);
+    // The embedded engine through a prepared shape. false when the statement
+    // is not run that way (*handled false) or when it failed (*handled true).
+    bool runShaped(const QString &tsql, RecordSet *rows, QString &lastError, bool lastRowOnly,
+                   int *rowsAffected, bool *handled);
 };
 
 Connection::Connection(EngineConfig config)
@@ -127,6 +167,7 @@ bool Connection::open(const QString &connectionString)
         close();
         return false;
     }
+    d->handle = embedded::handle(d->db);
     return true;
 }
 
@@ -134,7 +175,9 @@ void Connection::close()
 {
     if (d->name.isEmpty())
         return;
-    d->inserts.clear();
+    d->dropInserts();
+    d->dropShapes();
+    d->handle = nullptr;
     if (d->db.isOpen())
         d->db.close();
     d->db = QSqlDatabase();
@@ -177,8 +220,139 @@ static QString reversedForLastRow(const QString &sql)
     return m.captured(1) + keys.join(QLatin1Char(',')) + QStringLiteral(" limit 1");
 }
 
-static bool run(const QString &tsql, const EngineConfig &config, const ConnectionTarget &target,
-                QSqlDatabase &db, RecordSet *rows, QString &lastError, bool lastRowOnly = false)
+namespace {
+QString sqliteText(const void *utf16)
+{
+    return utf16 ? QString(reinterpret_cast<const QChar *>(utf16)) : QString();
+}
+
+// A column as the Qt SQLite driver reads it, so that both ways of reading
+// give the same values: integers as qlonglong, reals as double, text as
+// QString, blobs as QByteArray, NULL as a null QString.
+QVariant columnValue(sqlite3_stmt *stmt, int i)
+{
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, i));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)),
+                                   sqlite3_column_bytes(stmt, i)));
+    default: {
+        const void *text = sqlite3_column_text16(stmt, i);
+        return QVariant(QString(reinterpret_cast<const QChar *>(text),
+                                sqlite3_column_bytes16(stmt, i) / qsizetype(sizeof(QChar))));
+    }
+    }
+}
+
+constexpr int kMaxShapes = 128;
+} // namespace
+
+bool Connection::Impl::runShaped(const QString &tsql, RecordSet *rows, QString &lastError, bool lastRowOnly,
+                                 int *rowsAffected, bool *handled)
+{
+    *handled = false;
+    const StatementShape shape = shapeOf(tsql);
+    if (!shape.shaped)
+        return false;
+    const QString key = lastRowOnly ? QStringLiteral("last|") + shape.key : shape.key;
+    auto found = shapes.find(key);
+    if (found == shapes.end()) {
+        const Translation tr = translateShape(tsql);
+        if (tr.kind != Translation::Kind::Sql)
+            return false;
+        QString sql = tr.sql;
+        if (lastRowOnly) {
+            const QString reversed = reversedForLastRow(sql);
+            if (!reversed.isEmpty())
+                sql = reversed;
+        }
+        sqlite3_stmt *stmt = nullptr;
+        const void *tail = nullptr;
+        const int rc = sqlite3_prepare16_v3(handle, sql.utf16(), int((sql.size() + 1) * sizeof(QChar)),
+                                            SQLITE_PREPARE_PERSISTENT, &stmt, &tail);
+        // Errors, several statements in one text and parameters that are not
+        // the shape's own go the plain way, which reports them as it always has.
+        if (rc != SQLITE_OK || !stmt || !sqliteText(tail).trimmed().isEmpty()
+            || sqlite3_bind_parameter_count(stmt) != shape.literals.size()) {
+            sqlite3_finalize(stmt);
+            return false;
+        }
+        for (int i = 1; i <= shape.literals.size(); ++i) {
+            if (sqlite3_bind_parameter_name(stmt, i)) {
+                sqlite3_finalize(stmt);
+                return false;
+            }
+        }
+        if (shapes.size() >= kMaxShapes)
+            dropShapes();
+        found = shapes.insert(key, Prepared{stmt, {}, {}});
+    }
+    *handled = true;
+    Prepared &p = found.value();
+    sqlite3_stmt *stmt = p.stmt;
+    for (int i = 0; i < shape.literals.size(); ++i) {
+        const Literal &literal = shape.literals.at(i);
+        if (literal.kind == Literal::Kind::Integer)
+            sqlite3_bind_int64(stmt, i + 1, literal.integer);
+        else
+            sqlite3_bind_text16(stmt, i + 1, literal.text.utf16(), int(literal.text.size() * sizeof(QChar)),
+                                SQLITE_TRANSIENT);
+    }
+    auto fail = [&](const char *what) {
+        const QString why = sqliteText(sqlite3_errmsg16(handle)) + QLatin1Char(' ') + QLatin1String(what);
+        sqlite3_reset(stmt);
+        lastError = QStringLiteral("%1\nStatement: %2").arg(why, tsql);
+        qCWarning(zdSql).noquote() << "failed:" << lastError;
+        return false;
+    };
+    int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return fail("Unable to fetch row");
+    if (rowsAffected)
+        *rowsAffected = sqlite3_changes(handle);
+    const int n = sqlite3_column_count(stmt);
+    if (rows && n > 0) {
+        // A schema change re-prepares the statement: names are checked per run.
+        bool same = p.rawNames.size() == n;
+        for (int i = 0; same && i < n; ++i)
+            same = std::strcmp(p.rawNames.at(i).constData(), sqlite3_column_name(stmt, i)) == 0;
+        if (!same) {
+            p.rawNames.clear();
+            p.names.clear();
+            for (int i = 0; i < n; ++i) {
+                p.rawNames << QByteArray(sqlite3_column_name(stmt, i));
+                p.names << sqliteText(sqlite3_column_name16(stmt, i)).remove(QLatin1Char('"'));
+            }
+        }
+        QVector<QVector<QVariant>> data;
+        data.reserve(256);
+        while (rc == SQLITE_ROW) {
+            QVector<QVariant> row;
+            row.reserve(n);
+            for (int i = 0; i < n; ++i)
+                row.push_back(columnValue(stmt, i));
+            // Only the last row is wanted: keep one.
+            if (lastRowOnly && !data.isEmpty())
+                data.back() = std::move(row);
+            else
+                data.push_back(std::move(row));
+            rc = sqlite3_step(stmt);
+        }
+        if (rc != SQLITE_DONE)
+            return fail("Unable to fetch row");
+        *rows = RecordSet(p.names, std::move(data));
+    }
+    sqlite3_reset(stmt);
+    return true;
+}
+
+bool Connection::Impl::run(const QString &tsql, const EngineConfig &config, const ConnectionTarget &target,
+                           RecordSet *rows, QString &lastError, bool lastRowOnly, int *rowsAffected)
 {
     // Printf form: the text arrives exactly, trailing blanks included.
     qCDebug(zdSql, "%s", qUtf8Printable(tsql));
@@ -190,6 +364,12 @@ static bool run(const QString &tsql, const EngineConfig &config, const Connectio
     };
     if (!db.isOpen())
         return fail(QStringLiteral("the connection is not open"));
+    if (config.kind == EngineKind::Embedded && handle) {
+        bool handled = false;
+        const bool done = runShaped(tsql, rows, lastError, lastRowOnly, rowsAffected, &handled);
+        if (handled)
+            return done;
+    }
 
     QString sql = tsql;
     if (config.kind == EngineKind::Embedded) {
@@ -218,6 +398,8 @@ static bool run(const QString &tsql, const EngineConfig &config, const Connectio
     q.setForwardOnly(true);
     if (!q.exec(sql))
         return fail(driverText(q.lastError()));
+    if (rowsAffected)
+        *rowsAffected = q.numRowsAffected();
     if (rows && q.isSelect()) {
         const QSqlRecord rec = q.record();
         const int n = rec.count();
@@ -254,21 +436,21 @@ static bool run(const QString &tsql, const EngineConfig &config, const Connectio
 RecordSet Connection::queryLastRow(const QString &tsql, bool *ok)
 {
     RecordSet rows;
-    const bool success = run(tsql, m_config, m_target, d->db, &rows, m_lastError, true);
+    const bool success = d->run(tsql, m_config, m_target, &rows, m_lastError, true);
     if (ok)
         *ok = success;
     return rows;
 }
 
-bool Connection::execute(const QString &tsql)
+bool Connection::execute(const QString &tsql, int *rowsAffected)
 {
-    return run(tsql, m_config, m_target, d->db, nullptr, m_lastError);
+    return d->run(tsql, m_config, m_target, nullptr, m_lastError, false, rowsAffected);
 }
 
 RecordSet Connection::query(const QString &tsql, bool *ok)
 {
     RecordSet rows;
-    const bool success = run(tsql, m_config, m_target, d->db, &rows, m_lastError);
+    const bool success = d->run(tsql, m_config, m_target, &rows, m_lastError);
     if (ok)
         *ok = success;
     return rows;
@@ -314,24 +496,42 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
 
     auto cached = d->inserts.find(tsql);
     if (cached == d->inserts.end()) {
+        Impl::PreparedInsert prepared;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            const QString type = types.value(it.key().toLower());
+            prepared.fourDecimals << (type.startsWith(QLatin1String("MONEY")) || type.startsWith(QLatin1String("DECIMAL"))
+                                      || type.startsWith(QLatin1String("NUMERIC")));
+        }
         const QString sql = embeddedEngine ? translateTSql(tsql).sql : tsql;
-        QSqlQuery prepared(d->db);
-        if (!prepared.prepare(sql))
-            return fail(driverText(prepared.lastError()));
+        if (embeddedEngine && d->handle) {
+            const int rc = sqlite3_prepare16_v3(d->handle, sql.utf16(), int((sql.size() + 1) * sizeof(QChar)),
+                                                SQLITE_PREPARE_PERSISTENT, &prepared.stmt, nullptr);
+            if (rc != SQLITE_OK) {
+                sqlite3_finalize(prepared.stmt);
+                prepared.stmt = nullptr;
+            }
+        }
+        if (!prepared.stmt) {
+            QSqlQuery query(d->db);
+            if (!query.prepare(sql))
+                return fail(driverText(query.lastError()));
+            prepared.query = query;
+        }
         cached = d->inserts.insert(tsql, prepared);
     }
-    QSqlQuery &q = cached.value();
+    Impl::PreparedInsert &prepared = cached.value();
     QVariantList bound;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+    bound.reserve(values.size());
+    bool direct = prepared.stmt != nullptr;
+    int column = 0;
+    for (auto it = values.cbegin(); it != values.cend(); ++it, ++column) {
         QVariant v = it.value();
         if (embeddedEngine && !v.isNull()) {
-            const QString type = types.value(it.key().toLower());
             if (v.typeId() == QMetaType::QDateTime) {
                 v = datetime::toStyle121(datetime::fromQDateTime(v.toDateTime()));
             } else if (v.typeId() == QMetaType::QDate) {
                 v = datetime::toStyle121(datetime::fromQDateTime(QDateTime(v.toDate(), QTime(0, 0))));
-            } else if (type.startsWith(QLatin1String("MONEY")) || type.startsWith(QLatin1String("DECIMAL"))
-                       || type.startsWith(QLatin1String("NUMERIC"))) {
+            } else if (prepared.fourDecimals.value(column)) {
                 bool isNumber = false;
                 const double number = v.typeId() == QMetaType::QString ? v.toString().trimmed().toDouble(&isNumber)
                                                                        : v.toDouble(&isNumber);
@@ -339,11 +539,71 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
                     v = roundToFour(number);
             }
         }
-        q.addBindValue(v);
-        if (zdSqlValues().isDebugEnabled())
-            bound << v;
+        switch (v.typeId()) {
+        case QMetaType::Int: case QMetaType::Bool: case QMetaType::Double: case QMetaType::UInt:
+        case QMetaType::LongLong: case QMetaType::QString: case QMetaType::QByteArray:
+        case QMetaType::UnknownType:
+            break;
+        default:
+            direct = false; // bound the Qt driver's way
+        }
+        bound << v;
     }
     qCDebug(zdSqlValues) << bound;
+    if (direct) {
+        // The Qt SQLite driver's binding, without its per-row overhead.
+        sqlite3_stmt *stmt = prepared.stmt;
+        for (int i = 0; i < bound.size(); ++i) {
+            const QVariant &v = bound.at(i);
+            const int n = i + 1;
+            if (v.isNull() || (v.typeId() == QMetaType::QString && static_cast<const QString *>(v.constData())->isNull())
+                || (v.typeId() == QMetaType::QByteArray && static_cast<const QByteArray *>(v.constData())->isNull())) {
+                sqlite3_bind_null(stmt, n);
+                continue;
+            }
+            switch (v.typeId()) {
+            case QMetaType::Int:
+            case QMetaType::Bool:
+                sqlite3_bind_int(stmt, n, v.toInt());
+                break;
+            case QMetaType::Double:
+                sqlite3_bind_double(stmt, n, v.toDouble());
+                break;
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+                sqlite3_bind_int64(stmt, n, v.toLongLong());
+                break;
+            case QMetaType::QByteArray: {
+                const auto *bytes = static_cast<const QByteArray *>(v.constData());
+                sqlite3_bind_blob(stmt, n, bytes->constData(), int(bytes->size()), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const auto *text = static_cast<const QString *>(v.constData());
+                sqlite3_bind_text16(stmt, n, text->utf16(), int(text->size() * sizeof(QChar)), SQLITE_TRANSIENT);
+                break;
+            }
+            }
+        }
+        const int rc = sqlite3_step(stmt);
+        const QString error = rc == SQLITE_DONE || rc == SQLITE_ROW
+            ? QString()
+            : sqliteText(sqlite3_errmsg16(d->handle)) + QStringLiteral(" Unable to fetch row");
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        if (!error.isEmpty())
+            return fail(error);
+        return true;
+    }
+    if (!prepared.query) {
+        QSqlQuery query(d->db);
+        if (!query.prepare(embeddedEngine ? translateTSql(tsql).sql : tsql))
+            return fail(driverText(query.lastError()));
+        prepared.query = query;
+    }
+    QSqlQuery &q = *prepared.query;
+    for (const QVariant &v : std::as_const(bound))
+        q.addBindValue(v);
     const bool done = q.exec();
     const QString error = done ? QString() : driverText(q.lastError());
     q.finish();

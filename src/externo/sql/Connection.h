@@ -20,6 +20,10 @@ namespace zd::sql {
 // server; a connection without catalog (the server itself) succeeds when
 // the server's folder can be created, and understands "CREATE DATABASE x"
 // and "BACKUP DATABASE x TO DISK = N'path' ...".
+//
+// The embedded engine prepares each statement shape once per connection
+// (the text with the literals that can be bound taken out, see shapeOf)
+// and binds the literals; the log shows the statement as sent.
 class Connection {
 public:
     explicit Connection(EngineConfig config);
@@ -36,8 +40,9 @@ public:
     // Last error text of open/execute/query/insert; empty after a success.
     QString lastError() const { return m_lastError; }
 
-    // Runs a statement that returns no rows. false on error.
-    bool execute(const QString &tsql);
+    // Runs a statement that returns no rows. false on error. *rowsAffected
+    // (when given) receives the number of rows it changed.
+    bool execute(const QString &tsql, int *rowsAffected = nullptr);
     // Runs a query; *ok (when given) tells whether it succeeded. DATETIME
     // values come back as style-121 text on both engines.
     RecordSet query(const QString &tsql, bool *ok = nullptr);

@@ -1,6 +1,7 @@
 #include "TSqlTranslator.h"
 
 #include <QSet>
+#include <QVarLengthArray>
 #include <QVector>
 
 namespace zd::sql {
@@ -23,21 +24,34 @@ bool isWordChar(QChar c)
     return isWordStart(c) || c.isDigit() || c == QLatin1Char('$');
 }
 
-// Splits a statement so that quoted text is one opaque token.
-QVector<Token> tokenize(const QString &s)
+// One lexical unit of a statement, as a range of its text.
+struct Span {
+    Token::Type type;
+    int start;
+    int length;
+    bool closed = true; // a quoted unit that has its closing quote
+};
+
+using Spans = QVarLengthArray<Span, 64>;
+
+// Splits a statement so that quoted text is one opaque unit.
+void scan(QStringView s, Spans &out)
 {
-    QVector<Token> out;
     int i = 0;
-    const int n = s.size();
+    const int n = int(s.size());
+    auto push = [&](Token::Type type, int start, bool closed = true) {
+        out.push_back({type, start, i - start, closed});
+    };
     while (i < n) {
         const QChar c = s.at(i);
         const int start = i;
         if (c.isSpace()) {
             while (i < n && s.at(i).isSpace())
                 ++i;
-            out.push_back({Token::Space, s.mid(start, i - start)});
+            push(Token::Space, start);
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
             const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            bool closed = false;
             ++i;
             while (i < n) {
                 if (s.at(i) == close) {
@@ -46,19 +60,20 @@ QVector<Token> tokenize(const QString &s)
                         continue;
                     }
                     ++i;
+                    closed = true;
                     break;
                 }
                 ++i;
             }
-            out.push_back({c == QLatin1Char('\'') ? Token::String : Token::Quoted, s.mid(start, i - start)});
+            push(c == QLatin1Char('\'') ? Token::String : Token::Quoted, start, closed);
         } else if (c == QLatin1Char('-') && i + 1 < n && s.at(i + 1) == QLatin1Char('-')) {
             while (i < n && s.at(i) != QLatin1Char('\n'))
                 ++i;
-            out.push_back({Token::Comment, s.mid(start, i - start)});
+            push(Token::Comment, start);
         } else if (c == QLatin1Char('/') && i + 1 < n && s.at(i + 1) == QLatin1Char('*')) {
-            const int end = s.indexOf(QLatin1String("*/"), i + 2);
+            const int end = int(s.indexOf(QLatin1String("*/"), i + 2));
             i = end < 0 ? n : end + 2;
-            out.push_back({Token::Comment, s.mid(start, i - start)});
+            push(Token::Comment, start);
         } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s.at(i + 1).isDigit())) {
             while (i < n && (s.at(i).isDigit() || s.at(i) == QLatin1Char('.')))
                 ++i;
@@ -72,28 +87,151 @@ QVector<Token> tokenize(const QString &s)
                         ++i;
                 }
             }
-            out.push_back({Token::Number, s.mid(start, i - start)});
+            push(Token::Number, start);
         } else if (isWordStart(c)) {
             while (i < n && isWordChar(s.at(i)))
                 ++i;
-            out.push_back({Token::Word, s.mid(start, i - start)});
+            push(Token::Word, start);
         } else {
-            // Two-character comparison operators stay one token.
-            if (i + 1 < n) {
-                const QString two = s.mid(i, 2);
-                if (two == QLatin1String("<>") || two == QLatin1String("<=") || two == QLatin1String(">=")
-                    || two == QLatin1String("!=")) {
-                    i += 2;
-                    out.push_back({Token::Punct, two});
-                    continue;
-                }
-            }
             ++i;
-            out.push_back({Token::Punct, QString(c)});
+            // Two-character comparison operators stay one unit.
+            if (i < n) {
+                const QChar d = s.at(i);
+                if ((c == QLatin1Char('<') && (d == QLatin1Char('>') || d == QLatin1Char('=')))
+                    || ((c == QLatin1Char('>') || c == QLatin1Char('!')) && d == QLatin1Char('=')))
+                    ++i;
+            }
+            push(Token::Punct, start);
         }
     }
+}
+
+QVector<Token> tokensOf(const QString &s, const Spans &spans)
+{
+    QVector<Token> out;
+    out.reserve(spans.size());
+    for (const Span &sp : spans)
+        out.push_back({sp.type, s.mid(sp.start, sp.length)});
     return out;
 }
+
+QVector<Token> tokenize(const QString &s)
+{
+    Spans spans;
+    scan(s, spans);
+    return tokensOf(s, spans);
+}
+
+// Which literals of a statement are bound rather than kept in its shape: a
+// whole number that SQLite reads as an integer, or a '...' text, standing
+// right after a comparison operator and outside any convert(...). Every
+// other literal (TOP n, ORDER BY positions, LIKE patterns, day arithmetic,
+// convert styles, reals, N'...' texts, lists) stays in the text, so the
+// translation of the shape is the translation of the statement. false when
+// the text has parameter markers of its own: it then has no shape.
+bool findBindable(QStringView s, const Spans &spans, QVarLengthArray<int, 16> &bindable)
+{
+    auto text = [&](const Span &sp) { return s.mid(sp.start, sp.length); };
+    auto punct = [&](const Span &sp, QLatin1String p) { return sp.type == Token::Punct && text(sp) == p; };
+    int depth = 0;
+    QVarLengthArray<int, 4> convertDepths; // depth inside each open convert(
+    bool convertPending = false;           // "convert" seen, its "(" not yet
+    int previousSolid = -1;
+    for (int i = 0; i < spans.size(); ++i) {
+        const Span &sp = spans[i];
+        if (sp.type == Token::Space || sp.type == Token::Comment)
+            continue;
+        if (sp.type == Token::Punct) {
+            const QStringView p = text(sp);
+            if (p == QLatin1String("?") || p == QLatin1String(":") || p == QLatin1String("$"))
+                return false;
+            if (p == QLatin1String("(")) {
+                ++depth;
+                if (convertPending)
+                    convertDepths.push_back(depth);
+            } else if (p == QLatin1String(")")) {
+                if (!convertDepths.isEmpty() && convertDepths.last() == depth)
+                    convertDepths.removeLast();
+                --depth;
+            }
+            convertPending = false;
+        } else if (sp.type == Token::Word) {
+            const QChar first = s.at(sp.start);
+            if (first == QLatin1Char('@'))
+                return false;
+            convertPending = text(sp).compare(QLatin1String("convert"), Qt::CaseInsensitive) == 0;
+        } else {
+            convertPending = false;
+            const bool afterComparison = previousSolid >= 0
+                && (punct(spans[previousSolid], QLatin1String("=")) || punct(spans[previousSolid], QLatin1String("<>"))
+                    || punct(spans[previousSolid], QLatin1String("!=")) || punct(spans[previousSolid], QLatin1String("<"))
+                    || punct(spans[previousSolid], QLatin1String(">")) || punct(spans[previousSolid], QLatin1String("<="))
+                    || punct(spans[previousSolid], QLatin1String(">=")));
+            bool bind = afterComparison && convertDepths.isEmpty();
+            if (bind && sp.type == Token::Number) {
+                // Digits only, within 64 bits, and not run together with what follows.
+                const QStringView digits = text(sp);
+                bool fits = false;
+                digits.toLongLong(&fits);
+                for (const QChar c : digits)
+                    fits = fits && c.isDigit();
+                const int next = i + 1;
+                const bool glued = next < spans.size() && spans[next].type != Token::Space
+                    && spans[next].type != Token::Punct;
+                bind = fits && !glued;
+            } else if (sp.type != Token::String || !sp.closed) {
+                bind = false;
+            }
+            if (bind)
+                bindable.push_back(i);
+        }
+        previousSolid = i;
+    }
+    return true;
+}
+} // namespace
+
+StatementShape shapeOf(const QString &tsql)
+{
+    StatementShape shape;
+    Spans spans;
+    scan(tsql, spans);
+    QVarLengthArray<int, 16> bindable;
+    if (!findBindable(tsql, spans, bindable)) {
+        shape.shaped = false;
+        return shape;
+    }
+    // The kinds of the placeholders lead the key: a text and a number in
+    // the same place translate differently next to a DATETIME column.
+    QString kinds;
+    QString body;
+    body.reserve(tsql.size());
+    int copied = 0;
+    shape.literals.reserve(bindable.size());
+    for (const int index : bindable) {
+        const Span &sp = spans[index];
+        body.append(QStringView(tsql).mid(copied, sp.start - copied));
+        body.append(QLatin1Char('?'));
+        copied = sp.start + sp.length;
+        Literal literal;
+        if (sp.type == Token::Number) {
+            literal.kind = Literal::Kind::Integer;
+            literal.integer = QStringView(tsql).mid(sp.start, sp.length).toLongLong();
+            kinds.append(QLatin1Char('i'));
+        } else {
+            literal.kind = Literal::Kind::Text;
+            literal.text = tsql.mid(sp.start + 1, sp.length - 2);
+            literal.text.replace(QLatin1String("''"), QLatin1String("'"));
+            kinds.append(QLatin1Char('t'));
+        }
+        shape.literals.push_back(std::move(literal));
+    }
+    body.append(QStringView(tsql).mid(copied));
+    shape.key = kinds + QLatin1Char('|') + body;
+    return shape;
+}
+
+namespace {
 
 bool isWord(const Token &t, const char *word)
 {
@@ -329,6 +467,24 @@ bool engineAction(const QVector<Token> &tokens, Translation &tr)
 }
 
 } // namespace
+
+Translation translateShape(const QString &tsql)
+{
+    Translation tr;
+    Spans spans;
+    scan(tsql, spans);
+    QVector<Token> tokens = tokensOf(tsql, spans);
+    if (engineAction(tokens, tr))
+        return tr;
+    QVarLengthArray<int, 16> bindable;
+    if (!findBindable(tsql, spans, bindable))
+        return translateTSql(tsql);
+    // A placeholder keeps its literal's kind: "fecha = ?" still compares dates.
+    for (const int index : bindable)
+        tokens[index].text = QStringLiteral("?");
+    tr.sql = Translator(tokens).range(0, tokens.size());
+    return tr;
+}
 
 Translation translateTSql(const QString &tsql)
 {

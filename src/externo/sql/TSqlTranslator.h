@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QVector>
 
 namespace zd::sql {
 
@@ -21,5 +22,32 @@ struct Translation {
 //  - CREATE DATABASE x, BACKUP DATABASE x TO DISK = N'p' ... -> engine actions.
 // Text inside quotes is never changed.
 Translation translateTSql(const QString &tsql);
+
+// A literal taken out of a statement's shape, to be bound in its place.
+struct Literal {
+    enum class Kind { Integer, Text };
+    Kind kind = Kind::Integer;
+    qint64 integer = 0;  // Integer: the value SQLite reads from the digits
+    QString text;        // Text: the value between the quotes, doubled quotes undone
+};
+
+// A statement with its bindable literals taken out, the way the server
+// parameterizes simple statements: statements that differ only in those
+// literals share one key and one prepared statement. Only literals that
+// stand right after a comparison operator (outside convert(...)) are taken:
+// integers as SQLite reads them, and '...' texts. Everything else stays in
+// the shape, so translating the shape (translateShape) and binding the
+// literals gives the same result as translating and running the statement.
+// shaped is false when the text carries parameter markers of its own.
+struct StatementShape {
+    bool shaped = true;
+    QString key;               // the kinds of the literals, '|', the text with '?' in their places
+    QVector<Literal> literals; // in the order of the placeholders
+};
+StatementShape shapeOf(const QString &tsql);
+
+// The translation of a statement's shape: as translateTSql, with '?' in
+// place of each literal shapeOf takes out.
+Translation translateShape(const QString &tsql);
 
 } // namespace zd::sql
