@@ -37,6 +37,10 @@ struct Connection::Impl {
         QVector<bool> fourDecimals;
     };
     QHash<QString, PreparedInsert> inserts;
+    // The text of the last INSERT and what it was made from.
+    QString lastInsertTable;
+    QStringList lastInsertColumns;
+    QString lastInsertText;
 
     // Embedded: the SQLite handle behind db, and one prepared statement per
     // statement shape (see shapeOf), with its column names as last read.
@@ -177,6 +181,8 @@ void Connection::close()
         return;
     d->dropInserts();
     d->dropShapes();
+    d->lastInsertTable.clear();
+    d->lastInsertColumns.clear();
     d->handle = nullptr;
     if (d->db.isOpen())
         d->db.close();
@@ -456,16 +462,80 @@ RecordSet Connection::query(const QString &tsql, bool *ok)
     return rows;
 }
 
+namespace {
+// MONEY and DECIMAL columns keep four decimals; DATETIME values are style-121
+// text. The value as the embedded engine stores it.
+QVariant storedValue(QVariant v, bool fourDecimals)
+{
+    if (v.isNull())
+        return v;
+    if (v.typeId() == QMetaType::QDateTime) {
+        v = datetime::toStyle121(datetime::fromQDateTime(v.toDateTime()));
+    } else if (v.typeId() == QMetaType::QDate) {
+        v = datetime::toStyle121(datetime::fromQDateTime(QDateTime(v.toDate(), QTime(0, 0))));
+    } else if (fourDecimals) {
+        bool isNumber = false;
+        const double number = v.typeId() == QMetaType::QString ? v.toString().trimmed().toDouble(&isNumber)
+                                                               : v.toDouble(&isNumber);
+        if (isNumber)
+            v = roundToFour(number);
+    }
+    return v;
+}
+
+// Binds v the way the Qt SQLite driver binds it; false for a type this
+// does not cover (the row then goes through the driver).
+bool bindLikeTheDriver(sqlite3_stmt *stmt, int n, const QVariant &v)
+{
+    if (v.isNull() || (v.typeId() == QMetaType::QString && static_cast<const QString *>(v.constData())->isNull())
+        || (v.typeId() == QMetaType::QByteArray && static_cast<const QByteArray *>(v.constData())->isNull()))
+        return sqlite3_bind_null(stmt, n) == SQLITE_OK;
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return sqlite3_bind_int(stmt, n, v.toInt()) == SQLITE_OK;
+    case QMetaType::Double:
+        return sqlite3_bind_double(stmt, n, v.toDouble()) == SQLITE_OK;
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(stmt, n, v.toLongLong()) == SQLITE_OK;
+    case QMetaType::QByteArray: {
+        const auto *bytes = static_cast<const QByteArray *>(v.constData());
+        return sqlite3_bind_blob(stmt, n, bytes->constData(), int(bytes->size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+    case QMetaType::QString: {
+        const auto *text = static_cast<const QString *>(v.constData());
+        return sqlite3_bind_text16(stmt, n, text->utf16(), int(text->size() * sizeof(QChar)), SQLITE_TRANSIENT)
+               == SQLITE_OK;
+    }
+    default:
+        return false;
+    }
+}
+} // namespace
+
 bool Connection::insert(const QString &table, const QVariantMap &values)
 {
-    QStringList columns;
-    QStringList marks;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        columns << it.key();
-        marks << QStringLiteral("?");
+    // The statement text is made once for a run of rows with the same columns.
+    bool sameColumns = d->lastInsertTable == table && d->lastInsertColumns.size() == values.size();
+    if (sameColumns) {
+        int i = 0;
+        for (auto it = values.cbegin(); sameColumns && it != values.cend(); ++it, ++i)
+            sameColumns = it.key() == d->lastInsertColumns.at(i);
     }
-    const QString tsql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                             .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    if (!sameColumns) {
+        QStringList columns;
+        QStringList marks;
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            columns << it.key();
+            marks << QStringLiteral("?");
+        }
+        d->lastInsertText = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        d->lastInsertTable = table;
+        d->lastInsertColumns = columns;
+    }
+    const QString tsql = d->lastInsertText;
     // Printf form: the text arrives exactly, trailing blanks included.
     qCDebug(zdSql, "%s", qUtf8Printable(tsql));
     m_lastError.clear();
@@ -478,24 +548,23 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
         return fail(QStringLiteral("the connection is not open"));
 
     const bool embeddedEngine = m_config.kind == EngineKind::Embedded;
-    QHash<QString, QString> types;
-    if (embeddedEngine) {
-        const QString key = plainTable(table).toLower();
-        auto found = d->columnTypes.constFind(key);
-        if (found == d->columnTypes.cend()) {
-            QSqlQuery info(d->db);
-            if (!info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(plainTable(table).replace(QLatin1Char('"'), QLatin1String("\"\"")))))
-                return fail(driverText(info.lastError()));
-            QHash<QString, QString> read;
-            while (info.next())
-                read.insert(info.value(1).toString().toLower(), info.value(2).toString().toUpper());
-            found = d->columnTypes.insert(key, read);
-        }
-        types = found.value();
-    }
-
     auto cached = d->inserts.find(tsql);
     if (cached == d->inserts.end()) {
+        QHash<QString, QString> types;
+        if (embeddedEngine) {
+            const QString key = plainTable(table).toLower();
+            auto found = d->columnTypes.constFind(key);
+            if (found == d->columnTypes.cend()) {
+                QSqlQuery info(d->db);
+                if (!info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(plainTable(table).replace(QLatin1Char('"'), QLatin1String("\"\"")))))
+                    return fail(driverText(info.lastError()));
+                QHash<QString, QString> read;
+                while (info.next())
+                    read.insert(info.value(1).toString().toLower(), info.value(2).toString().toUpper());
+                found = d->columnTypes.insert(key, read);
+            }
+            types = found.value();
+        }
         Impl::PreparedInsert prepared;
         for (auto it = values.cbegin(); it != values.cend(); ++it) {
             const QString type = types.value(it.key().toLower());
@@ -520,81 +589,39 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
         cached = d->inserts.insert(tsql, prepared);
     }
     Impl::PreparedInsert &prepared = cached.value();
+    const bool logValues = zdSqlValues().isDebugEnabled();
     QVariantList bound;
-    bound.reserve(values.size());
-    bool direct = prepared.stmt != nullptr;
-    int column = 0;
-    for (auto it = values.cbegin(); it != values.cend(); ++it, ++column) {
-        QVariant v = it.value();
-        if (embeddedEngine && !v.isNull()) {
-            if (v.typeId() == QMetaType::QDateTime) {
-                v = datetime::toStyle121(datetime::fromQDateTime(v.toDateTime()));
-            } else if (v.typeId() == QMetaType::QDate) {
-                v = datetime::toStyle121(datetime::fromQDateTime(QDateTime(v.toDate(), QTime(0, 0))));
-            } else if (prepared.fourDecimals.value(column)) {
-                bool isNumber = false;
-                const double number = v.typeId() == QMetaType::QString ? v.toString().trimmed().toDouble(&isNumber)
-                                                                       : v.toDouble(&isNumber);
-                if (isNumber)
-                    v = roundToFour(number);
-            }
-        }
-        switch (v.typeId()) {
-        case QMetaType::Int: case QMetaType::Bool: case QMetaType::Double: case QMetaType::UInt:
-        case QMetaType::LongLong: case QMetaType::QString: case QMetaType::QByteArray:
-        case QMetaType::UnknownType:
-            break;
-        default:
-            direct = false; // bound the Qt driver's way
-        }
-        bound << v;
-    }
-    qCDebug(zdSqlValues) << bound;
-    if (direct) {
-        // The Qt SQLite driver's binding, without its per-row overhead.
+    auto valueAt = [&](auto it, int column) {
+        return embeddedEngine ? storedValue(it.value(), prepared.fourDecimals.value(column)) : it.value();
+    };
+
+    if (prepared.stmt) {
+        // Straight to SQLite, bound as the Qt driver binds.
         sqlite3_stmt *stmt = prepared.stmt;
-        for (int i = 0; i < bound.size(); ++i) {
-            const QVariant &v = bound.at(i);
-            const int n = i + 1;
-            if (v.isNull() || (v.typeId() == QMetaType::QString && static_cast<const QString *>(v.constData())->isNull())
-                || (v.typeId() == QMetaType::QByteArray && static_cast<const QByteArray *>(v.constData())->isNull())) {
-                sqlite3_bind_null(stmt, n);
-                continue;
-            }
-            switch (v.typeId()) {
-            case QMetaType::Int:
-            case QMetaType::Bool:
-                sqlite3_bind_int(stmt, n, v.toInt());
-                break;
-            case QMetaType::Double:
-                sqlite3_bind_double(stmt, n, v.toDouble());
-                break;
-            case QMetaType::UInt:
-            case QMetaType::LongLong:
-                sqlite3_bind_int64(stmt, n, v.toLongLong());
-                break;
-            case QMetaType::QByteArray: {
-                const auto *bytes = static_cast<const QByteArray *>(v.constData());
-                sqlite3_bind_blob(stmt, n, bytes->constData(), int(bytes->size()), SQLITE_TRANSIENT);
-                break;
-            }
-            default: {
-                const auto *text = static_cast<const QString *>(v.constData());
-                sqlite3_bind_text16(stmt, n, text->utf16(), int(text->size() * sizeof(QChar)), SQLITE_TRANSIENT);
-                break;
-            }
-            }
+        bool direct = true;
+        int column = 0;
+        for (auto it = values.cbegin(); direct && it != values.cend(); ++it, ++column) {
+            const QVariant v = valueAt(it, column);
+            direct = bindLikeTheDriver(stmt, column + 1, v);
+            if (logValues)
+                bound << v;
         }
-        const int rc = sqlite3_step(stmt);
-        const QString error = rc == SQLITE_DONE || rc == SQLITE_ROW
-            ? QString()
-            : sqliteText(sqlite3_errmsg16(d->handle)) + QStringLiteral(" Unable to fetch row");
-        sqlite3_reset(stmt);
+        if (direct) {
+            qCDebug(zdSqlValues) << bound;
+            const int rc = sqlite3_step(stmt);
+            const QString error = rc == SQLITE_DONE || rc == SQLITE_ROW
+                ? QString()
+                : sqliteText(sqlite3_errmsg16(d->handle)) + QStringLiteral(" Unable to fetch row");
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+            return error.isEmpty() || fail(error);
+        }
         sqlite3_clear_bindings(stmt);
-        if (!error.isEmpty())
-            return fail(error);
-        return true;
+        bound.clear();
     }
+
+    // Through the Qt driver: the SQL Server engine, or a value of a type
+    // the direct binding does not cover.
     if (!prepared.query) {
         QSqlQuery query(d->db);
         if (!query.prepare(embeddedEngine ? translateTSql(tsql).sql : tsql))
@@ -602,8 +629,14 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
         prepared.query = query;
     }
     QSqlQuery &q = *prepared.query;
-    for (const QVariant &v : std::as_const(bound))
+    int column = 0;
+    for (auto it = values.cbegin(); it != values.cend(); ++it, ++column) {
+        const QVariant v = valueAt(it, column);
         q.addBindValue(v);
+        if (logValues)
+            bound << v;
+    }
+    qCDebug(zdSqlValues) << bound;
     const bool done = q.exec();
     const QString error = done ? QString() : driverText(q.lastError());
     q.finish();
