@@ -1,21 +1,23 @@
 #pragma once
 #include <QString>
-#include <memory>
-
-class QLockFile;
 
 namespace zd::common {
 
 // Held for the life of a program: a second process asking for the same name
-// is refused. Uses a lock file in the user's runtime folder, so a crashed
-// run does not block the next one (stale locks are taken over).
+// is refused. The hold is a lock on a file in the user's runtime folder, kept
+// open for the process's life: the kernel drops it when the process ends in
+// any way (killed included), so nothing stale is ever left to judge, even
+// where process ids repeat.
 class SingleInstance {
 public:
     explicit SingleInstance(const QString &name);
     ~SingleInstance();
+    SingleInstance(const SingleInstance &) = delete;
+    SingleInstance &operator=(const SingleInstance &) = delete;
     bool isFirst() const { return m_first; }
+
 private:
-    std::unique_ptr<QLockFile> m_lock;
+    int m_fd = -1;
     bool m_first = false;
 };
 

@@ -49,6 +49,10 @@ FrmMain::FrmMain(const QString &programFolder, bool anotherInstanceRunning, QWid
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     resize(KeyLayouts::windowSizePixels());
+    // Every character of the pad gets its key before the first touch: no
+    // keymap change while the operator types.
+    if (canSendKeys())
+        m_sender->prepare(KeyLayouts::LowercaseKeys() + KeyLayouts::UppercaseKeys() + KeyLayouts::SymbolKeys());
 
     // The collapse button lies under the keys' left edge, as drawn.
     m_cmdExpand = new KeyButton(this);

@@ -30,7 +30,7 @@ public:
     static inline const QString Caption = QStringLiteral("TRS_Teclado");
     static inline const QString HiddenMarker = QStringLiteral("notrs_teclado");
     static inline const QString NoMoveMarker = QStringLiteral("nomove.txt");
-    static inline const QString InvoicingProcess = QStringLiteral("zodudoz.iza");
+    static inline const QString InvoicingProcess = QStringLiteral("zedorev");
 
     // programFolder holds the pictures and the markers. anotherInstanceRunning:
     // this copy ends itself when first shown. Key sending and window tracking

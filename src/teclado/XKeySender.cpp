@@ -126,6 +126,23 @@ struct XKeySender::Impl {
         return spare;
     }
 
+    // Maps `sym` onto a spare keycode (the oldest borrowed one when none is
+    // left); no pause.
+    KeyCode borrow(KeySym sym)
+    {
+        KeyCode code = spareKeycode();
+        if (!code) {
+            if (remapped.isEmpty())
+                return 0;
+            code = remapped.takeFirst().first;
+        }
+        KeySym syms[2] = {sym, sym};
+        XChangeKeyboardMapping(dpy, code, 2, syms, 1);
+        XSync(dpy, False);
+        remapped.append({code, sym});
+        return code;
+    }
+
     // A keycode that types `sym`, mapping a spare one when the keymap has none.
     // Mapped keycodes stay mapped while the sender lives, so a character typed
     // again needs no new remapping and no pause.
@@ -133,16 +150,9 @@ struct XKeySender::Impl {
     {
         if (lookup(sym, code, shift))
             return true;
-        code = spareKeycode();
-        if (!code) {
-            if (remapped.isEmpty())
-                return false;
-            code = remapped.takeFirst().first; // reuse the oldest borrowed key
-        }
-        KeySym syms[2] = {sym, sym};
-        XChangeKeyboardMapping(dpy, code, 2, syms, 1);
-        XSync(dpy, False);
-        remapped.append({code, sym});
+        code = borrow(sym);
+        if (!code)
+            return false;
         shift = false;
         QThread::msleep(SettleMs);
         return true;
@@ -200,6 +210,31 @@ XKeySender::XKeySender() : d(std::make_unique<Impl>())
 XKeySender::~XKeySender() = default;
 
 bool XKeySender::isValid() const { return d->dpy != nullptr; }
+
+int XKeySender::prepare(const QString &characters)
+{
+    if (!d->dpy)
+        return 0;
+    int missing = 0;
+    bool changed = false;
+    for (const char32_t c : characters.toUcs4()) {
+        const KeySym sym = keysymForCharacter(c);
+        KeyCode code = 0;
+        bool shift = false;
+        if (d->lookup(sym, code, shift))
+            continue;
+        // Never take back a key borrowed for an earlier character here.
+        if (d->spareKeycode() == 0) {
+            ++missing;
+            continue;
+        }
+        d->borrow(sym);
+        changed = true;
+    }
+    if (changed)
+        QThread::msleep(SettleMs);
+    return missing;
+}
 
 bool XKeySender::sendKeys(const QString &keys)
 {

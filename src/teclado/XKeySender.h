@@ -22,6 +22,15 @@ public:
 
     bool isValid() const;
 
+    // Gives every character of `characters` that no key of the keymap types a
+    // spare keycode now, with one pause for the display's clients to read the
+    // new keymap. Typing them later then changes no keymap: each change makes
+    // every client (window manager, target window) reload its keymap, and a
+    // window manager busy reloading holds back the pointer's clicks, which the
+    // server then hands on at the pointer's latest position, on other keys.
+    // Returns how many characters still lack a key (no spare keycode left).
+    int prepare(const QString &characters);
+
     // Sends a key string; false when it is malformed or cannot be typed.
     bool sendKeys(const QString &keys);
     bool send(const QVector<KeyStroke> &strokes);

@@ -160,6 +160,26 @@ private slots:
         QVERIFY2(!output.contains("missing embedded picture"), output.constData());
     }
 
+    void shiftThenFixOnTheKeyboardEndsTheProgramAndTheKeyboard()
+    {
+        QFile::remove(m_folder.file("data/127.0.0.1/Tillvane.sqlite"));
+        PosFixture pos(m_folder.path());
+        QVERIFY(pos.addShopDefaults());
+        QVERIFY(pos.addCustomer({.idcliente = 1, .nombre = "BOUCHERIE UN"}));
+        pos.close();
+
+        auto run = start();
+        QVERIFY2(!waitForWindow("^Tiques de Clientes\\.$").isEmpty(), "the main window did not show");
+        const QString keyboard = waitForWindow("^TRS_Teclado$");
+        QVERIFY2(!keyboard.isEmpty(), "the keyboard did not show");
+        // Shift (key 53), then Fix (key 14): the centres of their keys.
+        const QPoint origin = geometryOf(keyboard).topLeft();
+        clickAt(origin + QPoint(200, 176));
+        clickAt(origin + QPoint(908, 128));
+        QVERIFY(run->waitForFinished(10000));
+        QVERIFY(waitUntil([] { return common::FindProcessId("trs_teclado.exe") == 0; }, 5000));
+    }
+
     void offlineEndsWithTheKeyboard()
     {
         QFile::remove(m_folder.file("data/127.0.0.1/Tillvane.sqlite"));

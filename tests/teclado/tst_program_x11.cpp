@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,7 +41,10 @@ private slots:
     void collapsesToAStripAndExpandsAtHome();
     void secondInstanceEndsItself();
     void endsWhenEndedByName();
+    void startsAndShowsAfterACopyWasKilled();
     void shiftThenFixEndsTheInvoicingProgramAndItself();
+    void touchesAtAFingersPaceArriveExactly_data();
+    void touchesAtAFingersPaceArriveExactly();
 
 private:
     // The keyboard's window while it is visible, else 0.
@@ -219,16 +223,34 @@ void TestProgram::endsWhenEndedByName()
     QVERIFY(m_kb->waitForFinished(3000));
 }
 
+void TestProgram::startsAndShowsAfterACopyWasKilled()
+{
+    m_kb->kill(); // SIGKILL: no clean-up of its own
+    QVERIFY(m_kb->waitForFinished(3000));
+    QProcess next;
+    next.setProcessChannelMode(QProcess::ForwardedChannels);
+    next.start(m_folder.filePath(QStringLiteral("trs_teclado")), {});
+    QVERIFY(next.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(Title, next.processId()).isEmpty(), 5000);
+    // and a live copy still refuses a second one
+    QProcess second;
+    second.start(m_folder.filePath(QStringLiteral("trs_teclado")), {});
+    QVERIFY(second.waitForFinished(3000));
+    QCOMPARE(next.state(), QProcess::Running);
+    next.kill();
+    next.waitForFinished(3000);
+}
+
 void TestProgram::shiftThenFixEndsTheInvoicingProgramAndItself()
 {
     // Stand-in for the invoicing program: any process with that executable name.
-    const QString invoicing = m_folder.filePath(QStringLiteral("zodudoz.iza"));
+    const QString invoicing = m_folder.filePath(QStringLiteral("zedorev"));
     QFile::remove(invoicing);
     QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), invoicing));
     QProcess other;
     other.start(invoicing, {QStringLiteral("60")});
     QVERIFY(other.waitForStarted(3000));
-    QTRY_COMPARE_WITH_TIMEOUT(zd::common::FindProcessId(QStringLiteral("zodudoz.iza")), other.processId(), 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(zd::common::FindProcessId(QStringLiteral("zedorev")), other.processId(), 2000);
 
     const QPoint origin = geometry().topLeft();
     click(origin + KeyLayouts::keyRectPixels(14).center()); // Fix alone: nothing
@@ -241,6 +263,46 @@ void TestProgram::shiftThenFixEndsTheInvoicingProgramAndItself()
     QVERIFY(m_kb->waitForFinished(3000));
     QCOMPARE(m_kb->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_kb->exitCode(), 0);
+}
+
+void TestProgram::touchesAtAFingersPaceArriveExactly_data()
+{
+    QTest::addColumn<int>("modeKey"); // touched before each character key, -1 none
+    QTest::addColumn<int>("layout");
+    QTest::newRow("lower case") << -1 << int(KeyLayouts::Layout::Lowercase);
+    QTest::newRow("upper case") << 53 << int(KeyLayouts::Layout::Uppercase);
+    QTest::newRow("symbols") << 55 << int(KeyLayouts::Layout::Symbols);
+}
+
+void TestProgram::touchesAtAFingersPaceArriveExactly()
+{
+    QFETCH(int, modeKey);
+    QFETCH(int, layout);
+    const auto shown = KeyLayouts::Layout(layout);
+    // Characters outside ASCII need a borrowed keycode: they come back to back
+    // and right before other keys.
+    QVector<int> special, plain;
+    for (int key = KeyLayouts::TableBase; key < KeyLayouts::TableBase + KeyLayouts::TableSize; ++key) {
+        if (KeyLayouts::isCharacterKey(key))
+            (KeyLayouts::characterOf(key, shown).at(0).unicode() > 0x7e ? special : plain) << key;
+    }
+    QRandomGenerator rng(layout + 7);
+    m_target->clear();
+    const QPoint origin = geometry().topLeft();
+    QList<QPoint> touches;
+    auto at = [&](int key) { touches << origin + KeyLayouts::keyRectPixels(key).center(); };
+    QString expected;
+    for (int i = 0; i < 90; ++i) {
+        const QVector<int> &from = i % 3 == 2 ? plain : special;
+        const int key = from.at(rng.bounded(int(from.size())));
+        if (modeKey >= 0)
+            at(modeKey);
+        at(key);
+        expected += KeyLayouts::characterOf(key, shown);
+    }
+    QVERIFY(touch(touches, 40));
+    QVERIFY2(m_target->waitForTyped(expected, 15000),
+             qPrintable(QStringLiteral("expected %1\n     got %2").arg(expected, m_target->typed())));
 }
 
 int main(int argc, char *argv[])

@@ -12,6 +12,10 @@
 
 #include <cstdio>
 
+// Xlib after every Qt header: it defines Bool, Status, None.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
 namespace zd::teclado::test {
 
 bool XSession::start()
@@ -156,6 +160,26 @@ void drag(const QPoint &from, const QPoint &to)
 void pressKey(const QString &keysym)
 {
     run(QStringLiteral("xdotool"), {QStringLiteral("key"), keysym});
+}
+
+bool touch(const QList<QPoint> &points, int intervalMs)
+{
+    Display *dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return false;
+    QDeadlineTimer next(0);
+    for (const QPoint &p : points) {
+        while (!next.hasExpired())
+            QThread::usleep(200);
+        next.setRemainingTime(intervalMs, Qt::PreciseTimer);
+        XTestFakeMotionEvent(dpy, -1, p.x(), p.y(), CurrentTime);
+        XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+        XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+        XFlush(dpy);
+    }
+    XSync(dpy, False);
+    XCloseDisplay(dpy);
+    return true;
 }
 
 QString targetProgram()

@@ -64,6 +64,9 @@ quint64 activeWindow();
 void click(const QPoint &global);
 void drag(const QPoint &from, const QPoint &to);
 void pressKey(const QString &keysym);
+// Real clicks through XTest at these points, one every `intervalMs` (a finger
+// touching keys at that pace); returns when the last one was sent.
+bool touch(const QList<QPoint> &points, int intervalMs);
 // The path of the target program (next to the test executables).
 QString targetProgram();
 
