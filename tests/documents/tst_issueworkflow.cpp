@@ -166,6 +166,7 @@ struct Shop {
     std::unique_ptr<DialogAnswerer> answers;
     std::unique_ptr<PreviewOperator> operatorAtPreview;
     int ended = 0;
+    std::function<void(PosFixture &)> beforeLoad; // changes to the point-of-sale data
 
     void open()
     {
@@ -181,6 +182,8 @@ struct Shop {
                                      {LineSpec::units(2001, "Jambon blanc", 1, 10, 4)})));
         QVERIFY(pos.addTicket(ticket(kTicket59, 59, "2021-04-02 08:00:00.000",
                                      {LineSpec::units(3001, "Olives", 1, 5)})));
+        if (beforeLoad)
+            beforeLoad(pos);
         QCOMPARE(EnsureInvoiceStore(state), StoreCheck::Created);
         answers = std::make_unique<DialogAnswerer>();
         window = std::make_unique<FrmExterno>(state);
@@ -368,6 +371,57 @@ private slots:
         QCOMPARE(shop.fecha(kTicket57), QString("2021-03-05 09:00:00.863"));
         QCOMPARE(shop.fecha(kTicket58), QString("2021-03-20 11:00:00.863"));
         QCOMPARE(shop.fecha(kTicket59), QString("2021-04-02 08:00:00.000"));
+    }
+
+    void textsAsLongAsTheirColumnsPrintWhole()
+    {
+        // Each text of the shop and of the customer as long as its column in
+        // the point-of-sale database allows.
+        auto text = [](QString start, int size) {
+            for (int i = 0; start.size() < size; ++i)
+                start += QStringLiteral(" MOT%1").arg(QChar('A' + i % 26));
+            start.truncate(size);
+            if (start.endsWith(' '))
+                start[size - 1] = 'Z';
+            return start;
+        };
+        const QList<QPair<QString, int>> columns = {
+            {"nombre", 100}, {"direccion", 100}, {"codigopostal", 10},
+            {"poblacion", 50}, {"provincia", 50}, {"telefono", 20}};
+        QStringList values;
+        QString setShop, setCustomer;
+        for (const auto &[column, size] : columns) {
+            const QString shopValue = text("FROMAGERIE ET CREMERIE DES HALLES CENTRALES " + column.toUpper(), size);
+            const QString customerValue = text("RESTAURANT DU MARCHE COUVERT " + column.toUpper(), size);
+            setShop += QString("%1 = '%2', ").arg(column, shopValue);
+            setCustomer += QString("%1 = '%2', ").arg(column, customerValue);
+            values << shopValue << customerValue;
+        }
+        const QString shopFiscal = text("FR 47 512384976 ID", 20), customerFiscal = text("512 384 976 00011 N", 20);
+        values << shopFiscal << customerFiscal;
+
+        Shop shop;
+        shop.beforeLoad = [&](PosFixture &pos) {
+            QVERIFY(pos.exec(QString("UPDATE empresa SET %1idfiscal = '%2'").arg(setShop, shopFiscal)));
+            QVERIFY(pos.exec(QString("UPDATE cliente SET %1nif = '%2' WHERE idcliente = 15").arg(setCustomer, customerFiscal)));
+        };
+        shop.open();
+        QTemporaryDir exports;
+        shop.operatorAtPreview->exportDir = exports.path();
+        shop.choose({"58"});
+        shop.pressInvoice();
+        QCOMPARE(shop.operatorAtPreview->shown.size(), 1);
+
+        // Every word of every value, in order, in the text of the page.
+        const QString page = shop.operatorAtPreview->shown.first().pdfText.join(' ');
+        for (const QString &value : values) {
+            qsizetype at = 0;
+            for (const QString &word : value.split(' ', Qt::SkipEmptyParts)) {
+                at = page.indexOf(word, at);
+                QVERIFY2(at >= 0, qPrintable(QString("\"%1\" is not whole on the page:\n%2").arg(value, page)));
+                at += word.size();
+            }
+        }
     }
 
     void zeroAmountOrDeclinedConfirmationChangesNothing()

@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(shop.state.Customers[4].nombre, QString("TROIS"));
     }
 
-    void shopDataCutsAndCurrency()
+    void shopDataTrimmedNotCutAndCurrency()
     {
         Shop shop;
         QVERIFY(shop.pos.addShopDefaults());
@@ -125,8 +125,9 @@ private slots:
         w.Load();
         const CompanyRecord &c = shop.state.Company;
         QCOMPARE(c.idempresa, 1);
-        QCOMPARE(c.nombre, QString(40, 'N'));
-        QCOMPARE(c.direccion, QString(40, 'D'));
+        // Printed whole on the documents: not cut to 40 characters.
+        QCOMPARE(c.nombre, QString(50, 'N'));
+        QCOMPARE(c.direccion, QString(45, 'D'));
         QCOMPARE(c.codigopostal, QString(" 49100 "));
         QCOMPARE(c.mail, QString("shop@example.fr"));
         QCOMPARE(c.idfiscal, QString("FR 99"));

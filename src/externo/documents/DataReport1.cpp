@@ -1,5 +1,7 @@
 #include "DataReport1.h"
 
+#include "TextFit.h"
+
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
@@ -11,7 +13,6 @@ namespace {
 
 constexpr int kRuleWidth = 15;       // one pixel at 96 dpi
 constexpr int kCornerRadius = 120;   // rounded frames
-const QString kFontFamily = QStringLiteral("DejaVu Sans");
 
 QString expandPageFields(const QString &text, int page, int pages)
 {
@@ -210,22 +211,6 @@ void DataReport1::render(QPainter &painter, int page) const
 void DataReport1::drawSection(QPainter &painter, const ReportSection &section, int top, int page,
                               const QStringList *row) const
 {
-    // Fonts are given in twips (points x 20) because the painter is already
-    // scaled to twips; a point size would be scaled twice.
-    QHash<int, QFont> fonts;
-    auto fontFor = [&fonts](double pt, bool bold) -> const QFont & {
-        const int key = int(pt * 20) * 2 + (bold ? 1 : 0);
-        auto it = fonts.find(key);
-        if (it == fonts.end()) {
-            QFont f(kFontFamily);
-            f.setPixelSize(qMax(1, int(pt * 20 + 0.5)));
-            f.setBold(bold);
-            f.setHintingPreference(QFont::PreferNoHinting);
-            it = fonts.insert(key, f);
-        }
-        return *it;
-    };
-
     const QPen linePen(Qt::black, kRuleWidth, Qt::SolidLine, Qt::FlatCap);
     const int pages = pageCount();
     for (const auto &c : section.controls) {
@@ -261,10 +246,12 @@ void DataReport1::drawSection(QPainter &painter, const ReportSection &section, i
                 : expandPageFields(c.text, page, pages);
             if (text.isEmpty())
                 break;
-            painter.setFont(fontFor(c.fontPt, c.bold));
+            // A text wider than its box is made smaller (then wrapped) so
+            // that all of it prints inside the box.
+            const FittedText fitted = fitText(text, QRectF(r), c.fontPt, c.bold, c.align, painter.device());
+            painter.setFont(fitted.font);
             painter.setPen(c.color);
-            // Text beyond the box is clipped, as on the designed report.
-            painter.drawText(QRectF(r), int(c.align | Qt::AlignVCenter | Qt::TextSingleLine), text);
+            painter.drawText(QRectF(r), fitted.flags, text);
             break;
         }
         }

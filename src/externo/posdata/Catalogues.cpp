@@ -76,12 +76,14 @@ void loadCompany(AppState &state)
     QVariant logo;
     if (!rs.isEmpty()) {
         company.idempresa = rs.value(0, QStringLiteral("idempresa")).toInt();
-        company.nombre = text(rs, 0, "nombre").trimmed().left(40);
+        // Printed on every document: kept whole (the report fits long texts
+        // into their boxes), never cut to a fixed length.
+        company.nombre = text(rs, 0, "nombre").trimmed();
         company.idfiscal = text(rs, 0, "idfiscal").trimmed();
-        company.direccion = text(rs, 0, "direccion").trimmed().left(40);
+        company.direccion = text(rs, 0, "direccion").trimmed();
         company.codigopostal = text(rs, 0, "codigopostal");
-        company.poblacion = text(rs, 0, "poblacion").trimmed().left(40);
-        company.provincia = text(rs, 0, "provincia").trimmed().left(40);
+        company.poblacion = text(rs, 0, "poblacion").trimmed();
+        company.provincia = text(rs, 0, "provincia").trimmed();
         company.mail = text(rs, 0, "mail").trimmed().left(40);
         logo = rs.value(0, QStringLiteral("Logo"));
     }

@@ -22,12 +22,12 @@ struct CustomerRecord {
 // The shop's own data (first row of dbo.empresa).
 struct CompanyRecord {
     qint32 idempresa = 0;
-    QString nombre;        // trimmed, first 40 characters
+    QString nombre;        // trimmed
     QString idfiscal;      // trimmed
-    QString direccion;     // trimmed, first 40
+    QString direccion;     // trimmed
     QString codigopostal;  // as stored
-    QString poblacion;     // trimmed, first 40
-    QString provincia;     // trimmed, first 40
+    QString poblacion;     // trimmed
+    QString provincia;     // trimmed
     QString telefono;      // not filled by the catalogue load
     QString mail;          // trimmed, first 40
 };
