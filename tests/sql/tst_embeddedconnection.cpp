@@ -444,7 +444,7 @@ void TstEmbeddedConnection::shapedStatementsReadAsTheDriverDoes_data()
     QTest::addColumn<QStringList>("statements");
     QTest::newRow("one shape, several ids")
         << QStringList{"select * from dbo.t where id=1", "select * from dbo.t where id=2", "select * from dbo.t where id=3",
-                       "select * from dbo.t where id=1"};
+                       "select * from dbo.t where id=1", "select * from dbo.t where id=5"};
     QTest::newRow("texts with quotes and accents")
         << QStringList{QString::fromUtf8("select * from dbo.t where name='Cr\u00e8me ''br\u00fbl\u00e9e'''"),
                        "select * from dbo.t where name='x'", "select * from dbo.t where name=''"};
@@ -478,8 +478,12 @@ void TstEmbeddedConnection::shapedStatementsReadAsTheDriverDoes()
                                 {"fecha", "2021-03-05 10:15:42.000"}, {"picture", QByteArray("\x00\x01", 2)}, {"flag", 1}}));
     QVERIFY(c->insert("dbo.t", {{"id", 2}, {"name", "x"}, {"amount", 3}, {"fecha", "2021-03-05 10:15:42.863"},
                                 {"picture", QByteArray("")}, {"flag", 0}}));
+    QVERIFY(c->insert("dbo.t", {{"id", 4}, {"name", QStringLiteral("")}, {"amount", 1}, {"fecha", "2021-03-06"},
+                                {"picture", QByteArray("x")}, {"flag", 1}}));
     QVERIFY(c->insert("dbo.t", {{"id", 3}, {"name", QVariant()}, {"amount", QVariant()},
                                 {"fecha", "2021-03-04 23:59:59.997"}, {"picture", QVariant()}, {"flag", QVariant()}}));
+    // Text that is not well-formed UTF-8, as another program might store it.
+    QVERIFY(c->execute("insert into t (id, name) values (5, cast(x'41c328ff' as text))"));
     for (int round = 0; round < 2; ++round) {
         for (const QString &tsql : statements) {
             bool ok = false;

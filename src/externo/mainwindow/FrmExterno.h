@@ -79,6 +79,11 @@ public:
     void setTaxRow(int k, bool visible, const QString &base, const QString &pct, const QString &iva,
                    const QString &description) override;
     void setTaxFrameBottomToRow(int k) override;
+    // While many tickets are chosen at once nothing is painted in between:
+    // the totals and tax rows shown meanwhile are held and only the last of
+    // each is put on screen when released (the same final widgets).
+    void holdTotalsDisplay();
+    void releaseTotalsDisplay();
 
     // ---- Document view: view switch, document click, period, sort, clearing ----
     // (FrmExterno_View.cpp, FrmExterno_Documents.cpp, FrmExterno_Period.cpp)
@@ -224,6 +229,23 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    struct HeldTaxRow {
+        bool touched = false;
+        bool visible = false;
+        bool hasTexts = false;  // a shown row sets the texts; a hidden one keeps them
+        QString base, pct, iva, description;
+    };
+    struct HeldTotals {
+        std::optional<std::array<QString, 3>> totals;
+        std::array<HeldTaxRow, kTaxRows> rows;
+        std::optional<int> frameRow;
+    };
+    std::optional<HeldTotals> m_heldTotals;
+    void showTotalTexts(const QString &bruto, const QString &impuestos, const QString &total);
+    void showTaxRow(int k, bool visible, const QString &base, const QString &pct, const QString &iva,
+                    const QString &description);
+    void showTaxFrameBottomToRow(int k);
+
     void buildControls();
     void buildLeftColumn();
     void buildMiddleColumn();

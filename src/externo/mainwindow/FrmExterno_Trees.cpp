@@ -225,8 +225,9 @@ void FrmExterno::ticketRootClick()
         m_state.SelectionTax = 0;
     } else {
         m_state.AllTicketsSelected = true;
-        // One repaint at the end, not one per ticket.
+        // One repaint at the end, not one per ticket; the totals too.
         setUpdatesEnabled(false);
+        holdTotalsDisplay();
         for (int i = 2; i <= count; ++i) {
             QTreeWidgetItem *ticket = nodes::node(tickets, i);
             if (nodes::image(ticket) == 5)
@@ -240,6 +241,7 @@ void FrmExterno::ticketRootClick()
             }
             nodes::setImage(ticket, 5);
         }
+        releaseTotalsDisplay();
         setUpdatesEnabled(true);
     }
     unloadWait();

@@ -54,10 +54,13 @@ ListResult runTicketList(AppState &state, const QString &customerNodeText,
 
     QStringList nodes;
     nodes.reserve(rows.rowCount());
+    const int cNumero = rows.columnIndex(QStringLiteral("numero"));
+    const int cId = rows.columnIndex(QStringLiteral("iddocumento"));
+    const int cFecha = rows.columnIndex(QStringLiteral("fecha"));
     for (int r = 0; r < rows.rowCount(); ++r) {
-        const auto numero = WholeNumberOf(rows.value(r, QStringLiteral("numero")));
-        const auto id = WholeNumberOf(rows.value(r, QStringLiteral("iddocumento")));
-        const auto fecha = DateOf(rows.value(r, QStringLiteral("fecha")));
+        const auto numero = WholeNumberOf(rows.value(r, cNumero));
+        const auto id = WholeNumberOf(rows.value(r, cId));
+        const auto fecha = DateOf(rows.value(r, cFecha));
         if (!numero || !id || !fecha)
             return failed(QStringLiteral("ticket row %1 has no readable numero, iddocumento or fecha")
                               .arg(r + 1),

@@ -41,6 +41,7 @@ struct Connection::Impl {
     QString lastInsertTable;
     QStringList lastInsertColumns;
     QString lastInsertText;
+    PreparedInsert *lastInsertPrepared = nullptr; // its entry in inserts (stable until the next insertion)
 
     // Embedded: the SQLite handle behind db, and one prepared statement per
     // statement shape (see shapeOf), with its column names as last read.
@@ -183,6 +184,7 @@ void Connection::close()
     d->dropShapes();
     d->lastInsertTable.clear();
     d->lastInsertColumns.clear();
+    d->lastInsertPrepared = nullptr;
     d->handle = nullptr;
     if (d->db.isOpen())
         d->db.close();
@@ -248,6 +250,20 @@ QVariant columnValue(sqlite3_stmt *stmt, int i)
         return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)),
                                    sqlite3_column_bytes(stmt, i)));
     default: {
+        // Plain ASCII text reads the same either way and is taken as it is
+        // stored; anything else not well-formed goes through SQLite's own
+        // UTF-16 conversion, as the driver reads it.
+        const auto *bytes = sqlite3_column_text(stmt, i);
+        const int size = sqlite3_column_bytes(stmt, i);
+        bool ascii = bytes && size > 0;
+        for (int k = 0; ascii && k < size; ++k)
+            ascii = bytes[k] < 0x80;
+        if (ascii)
+            return QVariant(QString::fromLatin1(reinterpret_cast<const char *>(bytes), size));
+        // Well-formed UTF-8 decodes to the same UTF-16 either way.
+        const QByteArrayView utf8(reinterpret_cast<const char *>(bytes), size);
+        if (size > 0 && utf8.isValidUtf8())
+            return QVariant(QString::fromUtf8(utf8));
         const void *text = sqlite3_column_text16(stmt, i);
         return QVariant(QString(reinterpret_cast<const QChar *>(text),
                                 sqlite3_column_bytes16(stmt, i) / qsizetype(sizeof(QChar))));
@@ -534,6 +550,7 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
                                 .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
         d->lastInsertTable = table;
         d->lastInsertColumns = columns;
+        d->lastInsertPrepared = nullptr;
     }
     const QString tsql = d->lastInsertText;
     // Printf form: the text arrives exactly, trailing blanks included.
@@ -548,8 +565,8 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
         return fail(QStringLiteral("the connection is not open"));
 
     const bool embeddedEngine = m_config.kind == EngineKind::Embedded;
-    auto cached = d->inserts.find(tsql);
-    if (cached == d->inserts.end()) {
+    auto cached = d->lastInsertPrepared ? d->inserts.end() : d->inserts.find(tsql);
+    if (!d->lastInsertPrepared && cached == d->inserts.end()) {
         QHash<QString, QString> types;
         if (embeddedEngine) {
             const QString key = plainTable(table).toLower();
@@ -588,7 +605,9 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
         }
         cached = d->inserts.insert(tsql, prepared);
     }
-    Impl::PreparedInsert &prepared = cached.value();
+    if (!d->lastInsertPrepared)
+        d->lastInsertPrepared = &cached.value();
+    Impl::PreparedInsert &prepared = *d->lastInsertPrepared;
     const bool logValues = zdSqlValues().isDebugEnabled();
     QVariantList bound;
     auto valueAt = [&](auto it, int column) {

@@ -112,14 +112,26 @@ QString toStyle121(const Value &v)
     const qint64 seconds = v.ticks / kTicksPerSecond;
     const qint64 rest = v.ticks % kTicksPerSecond;
     const qint64 ms = (rest * 10 * 2 + 3) / 6; // round(rest * 10/3)
-    return QStringLiteral("%1-%2-%3 %4:%5:%6.%7")
-        .arg(date.year(), 4, 10, QLatin1Char('0'))
-        .arg(date.month(), 2, 10, QLatin1Char('0'))
-        .arg(date.day(), 2, 10, QLatin1Char('0'))
-        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-        .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms, 3, 10, QLatin1Char('0'));
+    // yyyy-mm-dd hh:mi:ss.mmm, written digit by digit (this runs per row).
+    char16_t text[23];
+    auto put = [&text](int at, qint64 value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            text[at + i] = char16_t(u'0' + value % 10);
+    };
+    put(0, date.year(), 4);
+    text[4] = u'-';
+    put(5, date.month(), 2);
+    text[7] = u'-';
+    put(8, date.day(), 2);
+    text[10] = u' ';
+    put(11, seconds / 3600, 2);
+    text[13] = u':';
+    put(14, (seconds / 60) % 60, 2);
+    text[16] = u':';
+    put(17, seconds % 60, 2);
+    text[19] = u'.';
+    put(20, ms, 3);
+    return QString(reinterpret_cast<const QChar *>(text), 23);
 }
 
 std::optional<Value> addDaysChecked(const Value &v, double days)
