@@ -202,6 +202,9 @@ private:
     // Tells the operator why a print command stops; the command then ends.
     void tellPrintFailure(const QString &text);
     void fillReportHeader(documents::DataReport1 &report);
+    // Writes the archived PDF/A of a document just issued, from the filled
+    // report; a failure only tells the operator (the document stays issued).
+    void archiveIssuedDocument(const documents::DataReport1 &report, const QString &documentId);
     // Shows the report and its panel and waits until the preview is closed.
     void showPreview(const QString &documentId);
     // Lists and totals after a print, issued or not.

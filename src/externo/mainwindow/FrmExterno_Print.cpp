@@ -4,11 +4,11 @@
 #include "FrmExterno.h"
 #include "TreeNodes.h"
 
-#include "common/Pictures.h"
 #include "externo/dialogs/Var.h"
 #include "externo/documents/DataReport1.h"
 #include "externo/documents/FrmReportControl.h"
 #include "externo/documents/PanelButton.h"
+#include "externo/documents/ReportHeaderFill.h"
 #include "externo/documents/ReportPreview.h"
 #include "externo/posdata/TaxBreakdown.h"
 #include "externo/posdata/TicketNodes.h"
@@ -91,49 +91,9 @@ QVector<qint32> FrmExterno::chosenTicketIds() const
 
 void FrmExterno::fillReportHeader(DataReport1 &report)
 {
-    const CompanyRecord &company = m_state.Company;
-    const QString phone = QStringLiteral(" Télép.:");
-    report.setCaption(QStringLiteral("lblempresa0"), company.nombre.trimmed());
-    report.setCaption(QStringLiteral("lblempresa1"), QStringLiteral("Id.Fiscal:") + company.idfiscal.trimmed());
-    report.setCaption(QStringLiteral("lblempresa2"), company.direccion.trimmed() + phone + company.telefono.trimmed());
-    report.setCaption(QStringLiteral("lblempresa3"), company.poblacion.trimmed() + QStringLiteral(" (")
-                                                         + company.codigopostal.trimmed() + QStringLiteral(") ")
-                                                         + company.provincia);
-
-    // A logo that cannot be read only hides the picture; the rest prints.
-    bool logoShown = false;
-    if (m_state.LogoAvailable) {
-        try {
-            int width = -1;
-            int height = -1;
-            report.setLogo(common::LoadGdiPicture(m_state.programFile(QStringLiteral("/logo")), width, height,
-                                                  QColor(255, 255, 255)));
-            logoShown = true;
-        } catch (const std::exception &e) {
-            qCWarning(zdPrint) << "logo not shown:" << e.what();
-        }
-    }
-    report.setLogoVisible(logoShown);
-
-    // The customer the document is issued to (or whose document is copied).
-    CustomerRecord customer;
-    if (m_state.SelectedCustomerIndex >= 0 && m_state.SelectedCustomerIndex < m_state.Customers.size())
-        customer = m_state.Customers.at(m_state.SelectedCustomerIndex);
-    report.setCaption(QStringLiteral("lblcliente0"), customer.nombre.trimmed());
-    report.setCaption(QStringLiteral("lblcliente1"), QStringLiteral("Id.Fiscal:") + customer.nif.trimmed());
-    report.setCaption(QStringLiteral("lblcliente2"), customer.direccion.trimmed() + phone + customer.telefono.trimmed());
-    report.setCaption(QStringLiteral("lblcliente3"), customer.poblacion.trimmed() + QStringLiteral(" (")
-                                                         + customer.codigopostal.trimmed() + QStringLiteral(") ")
-                                                         + customer.provincia);
-    report.setCaption(QStringLiteral("lblidcliente"), customer.nif.trimmed());
-    // The day of printing, also for a copy of an old document.
-    report.setCaption(QStringLiteral("lblfecha"), m_state.Now().date().toString(QStringLiteral("dd/MM/yyyy")));
-
-    report.setCaption(QStringLiteral("lbltotbruto"), TxtTotalBruto->text().trimmed());
-    report.setCaption(QStringLiteral("lblimpuestos"), TxtTotalImpuestos->text().trimmed());
-    report.setCaption(QStringLiteral("lbltotal"), TxtTotal->text().trimmed());
-    report.setCaption(QStringLiteral("etqlote"), TxtLote->text().trimmed());
-    report.setTaxLabels(m_state.ReportTaxes);
+    documents::FillReportHeader(report, m_state,
+                                {TxtTotalBruto->text().trimmed(), TxtTotalImpuestos->text().trimmed(),
+                                 TxtTotal->text().trimmed(), TxtLote->text().trimmed()});
 }
 
 void FrmExterno::PrintDocument(qint16 kind)
@@ -180,6 +140,8 @@ void FrmExterno::PrintDocument(qint16 kind)
             report.setCaption(QStringLiteral("lblnfactura"), id);
             m_state.CopyNumber = 0;
             report.setDetailRows(lines->records);
+            if (newDocument)
+                archiveIssuedDocument(report, id);
             showPreview(id);
         }
     }
