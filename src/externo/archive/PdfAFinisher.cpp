@@ -92,7 +92,7 @@ QByteArray FinishPdfA3(const QByteArray &pages, const ArchiveIdentity &identity,
 
         QPDFWriter writer(pdf);
         writer.setOutputMemory();
-        // The metadata stays readable as plain text, as PDF/A asks.
+        // qpdf leaves the XMP metadata stream unfiltered, as PDF/A asks.
         writer.setCompressStreams(true);
         writer.setMinimumPDFVersion("1.7");
         writer.write();
