@@ -335,6 +335,25 @@ private slots:
         QVERIFY(shop.answers->messages().join('\n').indexOf("archive") < 0);
     }
 
+    void invoiceWhoseLineRatesCannotBeToldIsArchivedWithoutData()
+    {
+        Shop shop;
+        shop.open();
+        // Ticket 58 has two rates and, from an older scale, no rate on its lines.
+        QVERIFY(shop.pos.exec("UPDATE lineadocumento SET idtipoimpuesto=NULL WHERE iddocumento=502"));
+        shop.choose({"58"});
+        QTest::mouseClick(shop.window->CmdFacturaImprime, Qt::LeftButton);
+        QCOMPARE(shop.closer->shown, 1);
+        const QString pdf = shop.archived("F012100150001");
+        const archive::ArchiveCheck plain = archive::CheckArchiveFile(pdf, kXsdFolder, false);
+        QVERIFY2(plain.ok(), qPrintable(plain.failed.join('\n')));
+        QVERIFY(plain.xml.isEmpty());
+        // Not a Factur-X file, and the checker says so.
+        const archive::ArchiveCheck asInvoice = archive::CheckArchiveFile(pdf, kXsdFolder, true);
+        QCOMPARE(asInvoice.failed, QStringList{"factur-x.xml embedded"});
+        QCOMPARE(shop.answers->messages().size(), 1);   // the confirmation only
+    }
+
     void archiveFailureKeepsTheInvoiceAndItIsArchivedLater()
     {
         Shop shop;
