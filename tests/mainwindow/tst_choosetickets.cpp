@@ -231,6 +231,12 @@ private slots:
             << QVector<QVector<TaxSpec>>{{{9, 10.00, 1.00}, {1, 5.00, 0.27}}}
             << QStringList{"5", "0,27", "5,27"} << QStringList{"5|2,1|0,27"}
             << QStringList{"5|2,1|0,27", "||", "||"};
+        // Rate 4 is shown after one ticket and gone after the other: the
+        // rows held while all are chosen end as they would one by one.
+        QTest::newRow("a rate that comes and goes")
+            << QVector<QVector<TaxSpec>>{{{4, 20.00, 4.00}}, {{4, -20.00, -4.00}, {2, 10.00, 0.55}}}
+            << QStringList{"10", "0,55", "10,55"} << QStringList{"10|5,5|0,55"}
+            << QStringList{"10|5,5|0,55", "||", "||"};
         QTest::newRow("net total rounding to 0")
             << QVector<QVector<TaxSpec>>{{{1, 0.004, 0.001}}}
             << QStringList{"0", "0", "0"} << QStringList{} << QStringList{"||", "||", "||"};
