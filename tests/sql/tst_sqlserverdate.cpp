@@ -127,6 +127,24 @@ void TstSqlServerDate::sqliteFunctions()
     QCOMPARE(scalar("select zd_dtparse(substr(zd_dt121('2021-03-05 10:15:42.863'),1,19))"),
              QStringLiteral("2021-03-05 10:15:42.000"));
     QCOMPARE(scalar("select zd_dt121(NULL)"), QStringLiteral("NULL"));
+    // Texts laid out as style 121: shown as they are when on a tick or no
+    // date at all, moved to the tick otherwise.
+    const QList<QPair<const char *, const char *>> laidOut = {
+        {"2021-03-05 10:15:42.863", "2021-03-05 10:15:42.863"},
+        {"2021-03-05 10:15:42.007", "2021-03-05 10:15:42.007"},
+        {"2021-03-05 10:15:42.001", "2021-03-05 10:15:42.000"},
+        {"2021-03-05 10:15:42.005", "2021-03-05 10:15:42.007"},
+        {"2021-03-05 23:59:59.999", "2021-03-06 00:00:00.000"},
+        {"2021-02-30 10:15:42.000", "2021-02-30 10:15:42.000"},
+        {"2021-03-05 24:15:42.000", "2021-03-05 24:15:42.000"},
+        {"1752-12-31 10:15:42.001", "1752-12-31 10:15:42.001"},
+        {"2021-03-05T10:15:42.863", "2021-03-05 10:15:42.863"},
+        {"2021-03-05 10:15:42.86", "2021-03-05 10:15:42.860"},
+    };
+    for (const auto &[in, out] : laidOut) {
+        const QByteArray sql = QByteArray("select zd_dt121('") + in + "')";
+        QCOMPARE(scalar(sql.constData()), QString::fromLatin1(out));
+    }
     QCOMPARE(scalar("select zd_dt121('not a date')"), QStringLiteral("not a date"));
     QString error;
     QVERIFY(scalar("select zd_dtparse('31/03/2021')", &error).isEmpty());
