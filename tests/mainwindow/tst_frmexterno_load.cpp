@@ -142,16 +142,19 @@ private slots:
         QTest::addColumn<bool>("storedLogo");
         QTest::addColumn<bool>("fileLeftOver");
         QTest::addColumn<bool>("available");
-        QTest::newRow("logo in the database") << true << false << true;
-        QTest::newRow("logo replaces an old file") << true << true << true;
-        QTest::newRow("no logo, no file") << false << false << false;
-        QTest::newRow("no logo, file from an earlier run") << false << true << true;
+        QTest::addColumn<bool>("sameLeftOver");   // the file left over holds the same logo
+        QTest::newRow("logo in the database") << true << false << true << false;
+        QTest::newRow("logo replaces an old file") << true << true << true << false;
+        QTest::newRow("logo already there") << true << true << true << true;
+        QTest::newRow("no logo, no file") << false << false << false << false;
+        QTest::newRow("no logo, file from an earlier run") << false << true << true << false;
     }
     void logo()
     {
         QFETCH(bool, storedLogo);
         QFETCH(bool, fileLeftOver);
         QFETCH(bool, available);
+        QFETCH(bool, sameLeftOver);
         Shop shop;
         QVERIFY(shop.pos.addShopDefaults());
         CompanySpec company;
@@ -159,7 +162,7 @@ private slots:
         QVERIFY(shop.pos.setCompany(company));
         QVERIFY(shop.pos.addCustomer({.idcliente = 1, .nombre = "UN"}));
         if (fileLeftOver)
-            QVERIFY(shop.folder.writeFile("logo", "old"));
+            QVERIFY(shop.folder.writeFile("logo", sameLeftOver ? pngBytes() : QByteArray("old")));
         FrmExterno w(shop.state);
         w.Load();
         QCOMPARE(shop.state.LogoAvailable, available);

@@ -54,9 +54,15 @@ CustomerRecord customerFrom(const sql::RecordSet &rs, const CustomerColumns &c, 
     return r;
 }
 
-// Writes the logo bytes; the file is replaced only by a complete copy.
+// Writes the logo bytes; the file is replaced only by a complete copy. A
+// file that already holds exactly these bytes is left as it is (no write,
+// no sync at every start).
 bool writeLogo(const QString &path, const QByteArray &bytes)
 {
+    QFile existing(path);
+    if (existing.size() == bytes.size() && existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+        return true;
+    existing.close();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return false;
