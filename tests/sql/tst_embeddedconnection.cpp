@@ -542,6 +542,14 @@ void TstEmbeddedConnection::preparedShapesFollowChangesAndCountRows()
         QVERIFY2(ok, qPrintable(pos->lastError()));
         QCOMPARE(rs.value(0, "v").toInt(), k);
     }
+    // A table dropped under a prepared shape fails as a new text would.
+    QVERIFY(pos->execute("create table gone (k integer)"));
+    QVERIFY(pos->query("select * from dbo.gone where k=1", &ok).isEmpty() && ok);
+    QVERIFY(pos->execute("drop table gone"));
+    pos->query("select * from dbo.gone where k=2", &ok);
+    QVERIFY(!ok);
+    QVERIFY2(pos->lastError().startsWith("no such table: gone Unable to execute statement"), qPrintable(pos->lastError()));
+
     // A failed statement leaves its shape usable, inside a transaction too.
     QVERIFY(pos->beginTransaction());
     QVERIFY(!pos->execute("update dbo.documento set numero=1 where iddocumento=1236 and nosuchcolumn=1"));

@@ -283,7 +283,8 @@ bool Connection::Impl::runShaped(const QString &tsql, RecordSet *rows, QString &
         return false;
     const QString key = lastRowOnly ? QStringLiteral("last|") + shape.key : shape.key;
     auto found = shapes.find(key);
-    if (found == shapes.end()) {
+    const bool fromCache = found != shapes.end();
+    if (!fromCache) {
         const Translation tr = translateShape(tsql);
         if (tr.kind != Translation::Kind::Sql)
             return false;
@@ -333,6 +334,15 @@ bool Connection::Impl::runShaped(const QString &tsql, RecordSet *rows, QString &
         return false;
     };
     int rc = sqlite3_step(stmt);
+    if (fromCache && (rc == SQLITE_ERROR || rc == SQLITE_SCHEMA)) {
+        // A kept statement that no longer fits its tables (one was dropped
+        // or changed): prepared afresh, it fails the way a new text fails.
+        // A failed statement changed nothing, so it may run again.
+        sqlite3_reset(stmt);
+        sqlite3_finalize(stmt);
+        shapes.erase(found);
+        return runShaped(tsql, rows, lastError, lastRowOnly, rowsAffected, handled);
+    }
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         return fail("Unable to fetch row");
     if (rowsAffected)
