@@ -2,8 +2,11 @@
 #include "posdemo/DatabaseFile.h"
 #include "posdemo/PosSeeder.h"
 
+#include "common/ProgramFolders.h"
+
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -82,6 +85,12 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     timer.start();
     QString error;
+    // In a program folder shared by a group the database must stay writable
+    // by every operator of the group (the program marks tickets in it).
+    if (!zd::common::prepareFolder(QFileInfo(file).absolutePath(), &error)) {
+        err << "zd_seed: " << error << "\n";
+        return 1;
+    }
     if (parser.isSet(empty)) {
         if (!zd::posdemo::writeEmptyPosDatabase(file, &error)) {
             err << "zd_seed: " << error << "\n";

@@ -36,9 +36,15 @@ bool onX11()
 } // namespace
 
 FrmMain::FrmMain(const QString &programFolder, bool anotherInstanceRunning, QWidget *parent)
+    : FrmMain(common::ProgramFolders::single(programFolder), anotherInstanceRunning, parent)
+{
+}
+
+FrmMain::FrmMain(const common::ProgramFolders &folders, bool anotherInstanceRunning, QWidget *parent)
     : QWidget(parent,
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
-    , m_folder(programFolder)
+    , m_folder(folders.folder)
+    , m_folders(folders)
     , m_anotherInstance(anotherInstanceRunning)
     // Only a real X11 session gets keys: an offscreen run must never type
     // into whatever display $DISPLAY happens to name.
@@ -98,7 +104,7 @@ FrmMain::~FrmMain() = default;
 
 QPixmap FrmMain::loadPicture(const QString &name) const
 {
-    const QString path = m_folder + QLatin1Char('/') + name;
+    const QString path = m_folders.picture(name);
     if (!name.toLower().contains(QLatin1String(".png")))
         return QPixmap(path);
     // A missing or unreadable picture leaves the key or background plain:

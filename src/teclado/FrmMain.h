@@ -3,6 +3,8 @@
 #include "TargetTracker.h"
 #include "XKeySender.h"
 
+#include "common/ProgramFolders.h"
+
 #include <QColor>
 #include <QPixmap>
 #include <QPoint>
@@ -36,6 +38,10 @@ public:
     // this copy ends itself when first shown. Key sending and window tracking
     // work on an X11 (xcb) session only; elsewhere keys change modes only.
     explicit FrmMain(const QString &programFolder, bool anotherInstanceRunning = false,
+                     QWidget *parent = nullptr);
+    // Markers in folders.folder; skins from there when the shop put its own,
+    // else from folders.shared.
+    explicit FrmMain(const common::ProgramFolders &folders, bool anotherInstanceRunning = false,
                      QWidget *parent = nullptr);
     ~FrmMain() override;
 
@@ -89,6 +95,7 @@ private:
     static void pumpEvents();
 
     QString m_folder;
+    common::ProgramFolders m_folders;
     bool m_anotherInstance;
     KeyPad m_pad;
     std::unique_ptr<XKeySender> m_sender;

@@ -2,6 +2,8 @@
 #include "PosSchema.h"
 #include "SqliteDb.h"
 
+#include "common/ProgramFolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,6 +66,8 @@ bool buildDatabaseFile(const QString &path, const std::function<bool(SqliteDb &,
     }
     if (!ok)
         QFile::remove(temporary);
+    else
+        common::giveNewFileMode(path);
     return ok;
 }
 

@@ -61,7 +61,7 @@ void FrmExterno::applyViewSettings(bool documentView)
     CmdAlbaranImprime->setText(documentView ? QStringLiteral("Copie Bon de livraison")
                                             : QStringLiteral("Générer Bon de livraison"));
     // Read at every switch, so that a picture replaced meanwhile is seen.
-    const QIcon picture = pictureFile(m_state.programFile(
+    const QIcon picture = pictureFile(m_state.pictureFile(
         documentView ? QStringLiteral("/tique.jpg") : QStringLiteral("/fact.jpg")));
     CmdFacturas->setIcon(picture.isNull() ? builtInSwitchIcon() : picture);
     CmdBorraSel->setVisible(!documentView);

@@ -1,6 +1,9 @@
 #include "EmbeddedDatabase.h"
 #include "SqlServerDate.h"
 
+#include "common/ProgramFolders.h"
+
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -82,6 +85,8 @@ bool createCatalog(const QString &file, const QString &database, QString *error)
     sqlite3_close(db);
     if (!ok)
         QFile::remove(file);
+    else
+        common::giveNewFileMode(file);
     return ok;
 }
 
@@ -137,6 +142,8 @@ bool backupCatalog(const QString &sourceFile, const QString &database, const QSt
     if (!ok)
         return false;
 
+    // Readable like any file the program writes (a temporary file is private).
+    common::giveNewFileMode(temp.fileName());
     if (!syncPath(temp.fileName(), O_RDONLY)) {
         *error = QStringLiteral("[embedded] cannot sync the backup of '%1'").arg(database);
         return false;

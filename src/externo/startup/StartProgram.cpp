@@ -2,6 +2,7 @@
 #include "ConfigFiles.h"
 
 #include "common/Processes.h"
+#include "common/ProgramFolders.h"
 #include "common/SingleInstance.h"
 #include "externo/dialogs/FrmCarga.h"
 #include "externo/dialogs/FrmTienda.h"
@@ -29,12 +30,14 @@ void startKeyboard(const AppState &state)
 {
     // The keyboard decides its own visibility; its process id is not kept:
     // it is always ended by name.
-    const QString program = state.programFile(QStringLiteral("/trs_teclado"));
+    const QString program = state.keyboardProgram();
     if (!QFile::exists(program)) {
         qCInfo(zdStartup) << "no on-screen keyboard at" << program << "- going on without it";
         return;
     }
-    if (!QProcess::startDetached(program, {}, state.programFolder()))
+    // The keyboard shares the program folder's markers: it is told which one.
+    if (!QProcess::startDetached(program, {QStringLiteral("--folder"), state.programFolder()},
+                                 state.programFolder()))
         qCWarning(zdStartup) << "the on-screen keyboard did not start:" << program;
 }
 
@@ -53,6 +56,22 @@ void cannotCreateStore(AppState &state, QWidget *loadingWindow)
     box.exec();
     endKeyboard();
     state.EndProgram(0);
+}
+
+// Said on the terminal and on the screen: started from the menu, the
+// operator sees only the window.
+void cannotUseFolder(const QString &folder, const QString &error)
+{
+    std::fprintf(stderr, "zedorev: %s\n", qPrintable(error));
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Zedorev"),
+                    QStringLiteral("Le dossier du programme %1 n'est pas accessible en écriture.\n\n"
+                                   "Le compte de l'opérateur doit faire partie du groupe propriétaire "
+                                   "de ce dossier (fermer puis rouvrir la session après l'y avoir ajouté).")
+                        .arg(folder),
+                    QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("FolderErrorBox"));
+    box.setDetailedText(error);
+    box.exec();
 }
 
 qint16 askShopNumber(AppState &state)
@@ -114,11 +133,26 @@ int StartProgramMain(int argc, char **argv)
     app.setApplicationName(QStringLiteral("zedorev"));
 
     // 1. A second instance ends at once, without a message.
+    QString chosen;
+    const int usage = common::readCommandLine(
+        app.arguments(), QStringLiteral("Zedorev: invoices and delivery notes from the point-of-sale tickets."),
+        &chosen);
+    if (usage >= 0)
+        return usage;
+
     common::SingleInstance instance(QStringLiteral("zedorev"));
     if (!instance.isFirst())
         return 0;
 
-    AppState state(sql::EngineConfig::fromProgramFolder(QCoreApplication::applicationDirPath()));
+    const auto folders = common::ProgramFolders::locate(QCoreApplication::applicationDirPath(), chosen);
+    QString error;
+    if (!common::prepareFolder(folders.folder, &error)) {
+        cannotUseFolder(folders.folder, error);
+        return 1;
+    }
+    AppState state(sql::EngineConfig::fromProgramFolder(folders.folder));
+    state.sharedFolder = folders.shared;
+    state.programsFolder = folders.programs;
     state.EndProgram = [](int code) {
         std::fflush(nullptr);
         ::_exit(code);

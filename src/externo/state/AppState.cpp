@@ -1,5 +1,7 @@
 #include "AppState.h"
 
+#include <QFileInfo>
+
 namespace zd {
 
 AppState::AppState(sql::EngineConfig engineConfig)
@@ -10,6 +12,19 @@ AppState::AppState(sql::EngineConfig engineConfig)
 QString AppState::programFile(const QString &name) const
 {
     return engine.programFolder + name;
+}
+
+QString AppState::pictureFile(const QString &name) const
+{
+    const QString own = programFile(name);
+    if (sharedFolder.isEmpty() || QFileInfo::exists(own))
+        return own;
+    return sharedFolder + name;
+}
+
+QString AppState::keyboardProgram() const
+{
+    return (programsFolder.isEmpty() ? engine.programFolder : programsFolder) + QStringLiteral("/trs_teclado");
 }
 
 std::unique_ptr<sql::Connection> AppState::newConnection() const

@@ -22,6 +22,16 @@ struct AppState {
     QString programFolder() const { return engine.programFolder; }
     // <program folder> + name; name begins with '/' (the system's "\name").
     QString programFile(const QString &name) const;
+    // Where the pictures that come with the program (sharedFolder) and the
+    // keyboard program (programsFolder) are when they are not in the program
+    // folder, as once installed. Empty: the program folder holds them.
+    QString sharedFolder;
+    QString programsFolder;
+    // A picture (name begins with '/'): the program folder's own, else the
+    // one that came with the program.
+    QString pictureFile(const QString &name) const;
+    // The keyboard program trs_teclado.
+    QString keyboardProgram() const;
 
     // Start-up and connections
     QString PosCatalog = QStringLiteral("Tillvane");
