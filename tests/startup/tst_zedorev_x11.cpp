@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRect>
 #include <QTest>
@@ -101,15 +102,19 @@ class TstZedorevX11 : public QObject {
         return true;
     }
 
-    std::unique_ptr<QProcess> start()
+    std::unique_ptr<QProcess> start(const QString &program = {}, const QStringList &arguments = {},
+                                    const QString &folderVariable = {})
     {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", m_home.path());
         env.remove("QT_QPA_PLATFORM");
+        env.remove("ZEDOREV_FOLDER");
+        if (!folderVariable.isEmpty())
+            env.insert("ZEDOREV_FOLDER", folderVariable);
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::MergedChannels);
-        p->start(m_folder.file("zedorev"), {});
+        p->start(program.isEmpty() ? m_folder.file("zedorev") : program, arguments);
         return p;
     }
 
@@ -176,6 +181,38 @@ private slots:
         const QPoint origin = geometryOf(keyboard).topLeft();
         clickAt(origin + QPoint(200, 176));
         clickAt(origin + QPoint(908, 128));
+        QVERIFY(run->waitForFinished(10000));
+        QVERIFY(waitUntil([] { return common::FindProcessId("trs_teclado.exe") == 0; }, 5000));
+    }
+
+    // The build tree's own program on another folder, chosen by option or
+    // environment: the folder is made and filled at the first start, the
+    // keyboard is told the same folder, and both end on the offline path.
+    void chosenFolderIsFilledAtFirstStart_data()
+    {
+        QTest::addColumn<bool>("byOption");
+        QTest::newRow("--folder") << true;
+        QTest::newRow("ZEDOREV_FOLDER") << false;
+    }
+    void chosenFolderIsFilledAtFirstStart()
+    {
+        QFETCH(bool, byOption);
+        const QString folder = m_home.filePath(byOption ? "by-option/shop" : "by-variable/shop");
+        auto run = start(QStringLiteral(ZD_PROGRAM_DIR "/zedorev"),
+                         byOption ? QStringList{"--folder", folder} : QStringList{},
+                         byOption ? QString() : folder);
+        const QString message = waitForWindow("^Aviso$");
+        QVERIFY2(!message.isEmpty(), "no offline message");
+        QVERIFY(QFileInfo::exists(folder + "/data/127.0.0.1/TRS_FAC.sqlite"));
+        QVERIFY(QFileInfo(folder + "/TRS_seguridad").isDir());
+        const qint64 keyboard = common::FindProcessId("trs_teclado.exe");
+        QVERIFY(keyboard != 0);
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(keyboard));
+        QVERIFY(cmdline.open(QIODevice::ReadOnly));
+        const QList<QByteArray> args = cmdline.readAll().split('\0');
+        QVERIFY2(args.size() >= 3 && args[1] == "--folder" && args[2] == QFile::encodeName(folder),
+                 cmdline.fileName().toLocal8Bit());
+        acceptMessage(message);
         QVERIFY(run->waitForFinished(10000));
         QVERIFY(waitUntil([] { return common::FindProcessId("trs_teclado.exe") == 0; }, 5000));
     }
