@@ -205,13 +205,18 @@ private slots:
         QVERIFY2(!message.isEmpty(), "no offline message");
         QVERIFY(QFileInfo::exists(folder + "/data/127.0.0.1/TRS_FAC.sqlite"));
         QVERIFY(QFileInfo(folder + "/TRS_seguridad").isDir());
-        const qint64 keyboard = common::FindProcessId("trs_teclado.exe");
-        QVERIFY(keyboard != 0);
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(keyboard));
-        QVERIFY(cmdline.open(QIODevice::ReadOnly));
-        const QList<QByteArray> args = cmdline.readAll().split('\0');
-        QVERIFY2(args.size() >= 3 && args[1] == "--folder" && args[2] == QFile::encodeName(folder),
-                 cmdline.fileName().toLocal8Bit());
+        // The keyboard this zedorev started, told the same folder.
+        const QByteArray expected = QByteArray(ZD_PROGRAM_DIR "/trs_teclado") + '\0' + "--folder" + '\0'
+                                    + QFile::encodeName(folder) + '\0';
+        const auto keyboardOfThisFolder = [&expected] {
+            for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
+                QFile cmdline("/proc/" + pid + "/cmdline");
+                if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll() == expected)
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY2(waitUntil(keyboardOfThisFolder, 5000), "no keyboard started on the chosen folder");
         acceptMessage(message);
         QVERIFY(run->waitForFinished(10000));
         QVERIFY(waitUntil([] { return common::FindProcessId("trs_teclado.exe") == 0; }, 5000));
