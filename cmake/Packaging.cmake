@@ -16,9 +16,12 @@ set(ZD_RELEASE_DATE 2026-12-08)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-install(TARGETS zedorev trs_teclado zd_seed RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS zedorev trs_teclado zd_seed zd_facturx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 file(GLOB zd_shared_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/program/*)
 install(FILES ${zd_shared_files} DESTINATION ${ZD_SHARED_DIR})
+# Their origin and licence are in the package's copyright file.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/third_party/facturx-xsd/ DESTINATION ${ZD_SHARED_DIR}/facturx-xsd
+        FILES_MATCHING PATTERN "*.xsd")
 
 install(FILES ${ZD_PACKAGING}/org.zedorev.Zedorev.desktop ${ZD_PACKAGING}/org.zedorev.TrsTeclado.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -31,7 +34,7 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_
 # Man pages and the changelog, compressed as Debian wants them (gzip -9n:
 # no name, no time stamp).
 set(zd_compressed)
-foreach(page zedorev trs_teclado zd_seed)
+foreach(page zedorev trs_teclado zd_seed zd_facturx)
   configure_file(${ZD_PACKAGING}/man/${page}.1 ${CMAKE_BINARY_DIR}/packaging/${page}.1 @ONLY)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/${page}.1.gz
     COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/packaging/${page}.1
@@ -71,10 +74,11 @@ operators' accounts to it.")
 # The libraries the programs link come from dpkg-shlibdeps. What it cannot
 # see is loaded at run time or run as a command: Qt's SQLite and ODBC
 # drivers, unixODBC with the FreeTDS driver, lp (CUPS client), the fonts the
-# windows and documents are drawn with, and addgroup for the postinst.
+# windows and documents are drawn with, the sRGB profile of the archived
+# PDF/A files, and addgroup for the postinst.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6sql6-sqlite, libqt6sql6-odbc, unixodbc, tdsodbc, cups-client, fonts-dejavu-core, adduser")
+    "libqt6sql6-sqlite, libqt6sql6-odbc, unixodbc, tdsodbc, cups-client, fonts-dejavu-core, icc-profiles-free, adduser")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${ZD_PACKAGING}/postinst ${ZD_PACKAGING}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)

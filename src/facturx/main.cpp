@@ -6,6 +6,8 @@
 //       writes the missing archive of a stored document (nothing is
 //       replaced). Exit 0 when the archive is there afterwards.
 #include "ArchiveOnDemand.h"
+
+#include "common/ProgramFolders.h"
 #include "externo/archive/FacturXCheck.h"
 #include "externo/startup/ConfigFiles.h"
 #include "externo/state/AppState.h"
@@ -71,9 +73,13 @@ int main(int argc, char **argv)
     parser.setApplicationDescription(QStringLiteral("Archived documents: check a file, archive a stored document."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("check FILE | archive ID"));
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    // The same program folder as zedorev's (installed: /var/lib/zedorev,
+    // schemas in the read-only data); --folder still chooses another.
+    const auto folders = zd::common::ProgramFolders::locate(QCoreApplication::applicationDirPath(),
+                                                            qEnvironmentVariable(zd::common::kFolderVariable));
+    const QString programFolder = folders.folder;
     QCommandLineOption xsd(QStringLiteral("xsd"), QStringLiteral("folder of the Factur-X schemas"), QStringLiteral("folder"),
-                           programFolder + QStringLiteral("/facturx-xsd"));
+                           folders.shared + QStringLiteral("/facturx-xsd"));
     QCommandLineOption xml(QStringLiteral("xml"), QStringLiteral("also write the embedded XML to this file"),
                            QStringLiteral("file"));
     QCommandLineOption folder(QStringLiteral("folder"), QStringLiteral("program folder (data, archive)"),
