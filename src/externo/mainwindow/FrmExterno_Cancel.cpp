@@ -4,10 +4,10 @@
 #include "TreeNodes.h"
 
 #include "externo/dialogs/Var.h"
-#include "externo/posdata/InvoicedMark.h"
 #include "externo/posdata/TaxBreakdown.h"
 #include "externo/posdata/TotalsDisplay.h"
 #include "externo/sql/ConnectionStrings.h"
+#include "externo/store/Cancellation.h"
 #include "externo/store/Facturas.h"
 
 #include <QLineEdit>
@@ -90,26 +90,11 @@ void FrmExterno::CmdAnularAlb_Click()
     m_state.CopyNumber = 0;
 
     // The deletion and the release stand or fall together: a note still
-    // stored never has open tickets, and a deleted one keeps none marked.
-    sql::Connection *pos = m_state.PosConnection.get();
-    bool stillStored = true;
-    bool stillMarked = true;
-    if (loaded && pos && pos->isOpen() && store->beginTransaction()) {
-        bool posBegun = false;
-        const bool released =
-            store->execute(QStringLiteral("delete from dbo.facturas where iddocumento='") + id + QStringLiteral("'"))
-            && (posBegun = pos->beginTransaction()) && posdata::ClearInvoicedMark(m_state, lines);
-        if (released && store->commit()) {
-            stillStored = false;
-            stillMarked = !pos->commit();
-            if (stillMarked)
-                pos->rollback();
-        } else {
-            if (posBegun)
-                pos->rollback();
-            store->rollback();
-        }
-    }
+    // stored never has open tickets, and a deleted one keeps none marked
+    // (an interrupted release is finished by the journal's replay).
+    const CancelOutcome outcome = loaded ? CancelDeliveryNote(m_state, id, lines) : CancelOutcome::Kept;
+    const bool stillStored = outcome == CancelOutcome::Kept;
+    const bool stillMarked = outcome == CancelOutcome::ReleaseOwed;
     store->close();
 
     FillCurrentList();
@@ -123,7 +108,8 @@ void FrmExterno::CmdAnularAlb_Click()
     } else if (stillMarked) {
         // Rare: the second commit failed after the first went through.
         ShowMessage(m_state, QStringLiteral("Le bon de livraison ") + id
-                                 + QStringLiteral(" est annulé, mais ses tickets n'ont pas pu être libérés."),
+                                 + QStringLiteral(" est annulé, mais ses tickets n'ont pas pu être libérés. "
+                                                  "Ils le seront avant la prochaine édition."),
                     1);
     }
 }

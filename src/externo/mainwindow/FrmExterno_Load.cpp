@@ -8,6 +8,7 @@
 #include "externo/posdata/CustomerLookup.h"
 #include "externo/posdata/ListQueries.h"
 #include "externo/sql/ConnectionStrings.h"
+#include "externo/store/PendingMarks.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -69,6 +70,14 @@ void FrmExterno::Load(QWidget *loadingWindow)
     clearTotalsOnLoad();
     if (loadingWindow)
         loadingWindow->close();
+
+    // What an issue or cancellation interrupted in an earlier run still owes
+    // the point-of-sale database is done before any ticket is offered.
+    if (!SettlePendingMarks(m_state))
+        ShowMessage(m_state,
+                    QStringLiteral("Des tickets d'un document interrompu n'ont pas pu être mis à jour dans "
+                                   "Tillvane. Aucun document ne sera généré avant qu'ils le soient."),
+                    1);
 
     // 15. The customer of the most recent open ticket, and its first ticket.
     preselectLatestCustomer();

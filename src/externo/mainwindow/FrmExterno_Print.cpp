@@ -2,6 +2,7 @@
 // or a copy of a stored one), is filled into the report and shown full
 // screen with its control panel until the operator closes it.
 #include "FrmExterno.h"
+#include "IssueMessages.h"
 #include "TreeNodes.h"
 
 #include "externo/dialogs/Var.h"
@@ -121,13 +122,18 @@ void FrmExterno::PrintDocument(qint16 kind)
     if (const auto lines = Create_Recordset(ListView1)) {
         const bool newDocument = !m_state.SourceDeliveryNote.isEmpty() || m_state.CopyNumber == 0;
         QString id;
+        TicketTakenElsewhere taken;
         if (newDocument) {
-            id = IssueDocument(m_state, lines->records, kind, chosenTicketIds());
+            id = IssueDocument(m_state, lines->records, kind, chosenTicketIds(), &taken);
         } else if (TreeClient[2]->isEnabled()) {
             if (const QTreeWidgetItem *node = nodes::node(TreeClient[2], nodes::selectedIndex(TreeClient[2])))
                 id = node->text(0).trimmed();
         }
-        if (newDocument && id == QLatin1String(kIssueFailed)) {
+        if (newDocument && id == QLatin1String(kIssueFailed) && taken.ticketId != 0) {
+            // Another back office invoiced a chosen ticket meanwhile: nothing
+            // was stored; the refreshed list no longer offers that ticket.
+            ShowMessage(m_state, TicketTakenMessage(kind, taken), 1);
+        } else if (newDocument && id == QLatin1String(kIssueFailed)) {
             // Nothing was stored and no ticket marked: nothing is shown as
             // if it had been issued.
             ShowMessage(m_state,

@@ -3,6 +3,8 @@
 #include "externo/sql/Connection.h"
 #include "externo/state/AppState.h"
 
+#include <algorithm>
+
 namespace zd::posdata {
 
 namespace {
@@ -33,7 +35,7 @@ QString SelectTicketSql(qint32 ticketId)
 QString MarkTicketSql(qint32 ticketId)
 {
     return QStringLiteral("update dbo.documento set fecha=(fecha+0.00001) where iddocumento=")
-        + QString::number(ticketId);
+        + QString::number(ticketId) + QStringLiteral(" and SUBSTRING(convert(varchar(23),fecha,121),21,3)='000'");
 }
 
 QString ClearTicketMarkSql(const QString &ticketId)
@@ -43,24 +45,49 @@ QString ClearTicketMarkSql(const QString &ticketId)
         + ticketId + QStringLiteral(" and SUBSTRING(convert(varchar(23),fecha,121),21,3)<>'000'");
 }
 
-bool MarkSelectedTicketsInvoiced(AppState &state, const QVector<qint32> &chosenTicketIds)
+bool MarkSelectedTicketsInvoiced(AppState &state, const QVector<qint32> &chosenTicketIds,
+                                 qint32 *takenElsewhere)
 {
+    if (takenElsewhere)
+        *takenElsewhere = 0;
     if (chosenTicketIds.isEmpty())
         return true;
     if (!posConnectionOpen(state))
         return false;
     sql::Connection &pos = *state.PosConnection;
-    for (const qint32 id : chosenTicketIds) {
+    QVector<qint32> ids = chosenTicketIds;
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    // The write comes first in the transaction: on the embedded engine a
+    // transaction that has only read cannot wait for another writer's lock
+    // and would fail at once instead of finding the ticket marked.
+    for (const qint32 id : ids) {
+        int changed = 0;
+        if (!pos.execute(MarkTicketSql(id), &changed))
+            return false;
+        if (changed > 0)
+            continue;
         bool ok = false;
         const sql::RecordSet found = pos.query(SelectTicketSql(id), &ok);
         if (!ok)
             return false;
         if (found.isEmpty())
             continue;
-        if (!pos.execute(MarkTicketSql(id)))
-            return false;
+        if (takenElsewhere)
+            *takenElsewhere = id;
+        return false;
     }
     return true;
+}
+
+bool MarkTicketIfOpen(AppState &state, qint32 ticketId)
+{
+    return posConnectionOpen(state) && state.PosConnection->execute(MarkTicketSql(ticketId));
+}
+
+bool ReleaseTicketIfMarked(AppState &state, qint32 ticketId)
+{
+    return posConnectionOpen(state) && state.PosConnection->execute(ClearTicketMarkSql(QString::number(ticketId)));
 }
 
 bool ClearInvoicedMark(AppState &state, const LineRecordSet &lines)

@@ -14,15 +14,28 @@ struct AppState;
 namespace zd::posdata {
 
 QString SelectTicketSql(qint32 ticketId);
+// Marks the ticket only while it is open: a ticket another back office
+// marked meanwhile is left as it is (no row changed).
 QString MarkTicketSql(qint32 ticketId);
 // ticketId must be all digits (checked by ClearInvoicedMark).
 QString ClearTicketMarkSql(const QString &ticketId);
 
-// Marks each chosen ticket (the ids of the ticket nodes showing icon 5, in
-// tree order) on state.PosConnection: a ticket that no longer exists is
-// skipped. Begins and commits no transaction: the caller may hold one.
-// false at the first database error (the statements before it were sent).
-bool MarkSelectedTicketsInvoiced(AppState &state, const QVector<qint32> &chosenTicketIds);
+// Marks each chosen ticket (the ids of the ticket nodes showing icon 5) on
+// state.PosConnection, in ascending id order so that two workstations
+// marking overlapping tickets lock them in the same order. The mark's
+// changed-row count decides: a ticket that no longer exists is skipped; a
+// ticket already marked (invoiced elsewhere) stops the marking, its id goes
+// to *takenElsewhere and false is returned (the caller rolls back). Begins
+// and commits no transaction: the caller holds one. false at the first
+// database error too (*takenElsewhere stays 0).
+bool MarkSelectedTicketsInvoiced(AppState &state, const QVector<qint32> &chosenTicketIds,
+                                 qint32 *takenElsewhere = nullptr);
+
+// One owed mark or release, as the invoice store's journal replays them:
+// each changes an open (resp. marked) ticket only, so replaying twice
+// changes nothing. false on a database error.
+bool MarkTicketIfOpen(AppState &state, qint32 ticketId);
+bool ReleaseTicketIfMarked(AppState &state, qint32 ticketId);
 
 // Puts the tickets of the given lines (field 8, the point-of-sale id,
 // trimmed) back on their whole second. A field that is not all digits is

@@ -676,6 +676,7 @@ bool Connection::insert(const QString &table, const QVariantMap &values)
 
 bool Connection::beginTransaction()
 {
+    qCDebug(zdSqlTransactions, "BEGIN TRANSACTION");
     m_lastError.clear();
     if (d->db.transaction())
         return true;
@@ -686,6 +687,7 @@ bool Connection::beginTransaction()
 
 bool Connection::commit()
 {
+    qCDebug(zdSqlTransactions, "COMMIT");
     m_lastError.clear();
     if (d->db.commit())
         return true;
@@ -696,6 +698,7 @@ bool Connection::commit()
 
 bool Connection::rollback()
 {
+    qCDebug(zdSqlTransactions, "ROLLBACK");
     m_lastError.clear();
     if (d->db.rollback())
         return true;

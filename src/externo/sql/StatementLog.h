@@ -9,3 +9,6 @@
 // Enable with QT_LOGGING_RULES="zedorev.sql.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(zdSql)
 Q_DECLARE_LOGGING_CATEGORY(zdSqlValues)
+// Transaction boundaries ("BEGIN TRANSACTION", "COMMIT", "ROLLBACK") at
+// debug level, kept apart so that statement lists stay comparable.
+Q_DECLARE_LOGGING_CATEGORY(zdSqlTransactions)

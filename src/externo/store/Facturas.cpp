@@ -1,5 +1,6 @@
 #include "Facturas.h"
 
+#include "PendingMarks.h"
 #include "StoreNumbers.h"
 #include "externo/posdata/InvoicedMark.h"
 #include "externo/sql/ConnectionStrings.h"
@@ -134,11 +135,31 @@ std::optional<qint32> nextCorrelativo(sql::Connection &store, qint16 type, qint3
 }
 
 // Takes back a document whose store commit went through but whose ticket
-// marks could not be committed.
+// marks could not be committed, with its journal rows, in one transaction.
+// If that fails too, the journal keeps the marks owed: the replay makes them
+// and the document stands.
 void removeDocument(sql::Connection &store, const QString &id)
 {
-    store.execute(QStringLiteral("delete from dbo.documento where iddocumento=") + quoted(id));
-    store.execute(QStringLiteral("delete from dbo.facturas where iddocumento=") + quoted(id));
+    if (!store.beginTransaction())
+        return;
+    if (SettleJournal(store, id)
+        && store.execute(QStringLiteral("delete from dbo.documento where iddocumento=") + quoted(id))
+        && store.execute(QStringLiteral("delete from dbo.facturas where iddocumento=") + quoted(id))
+        && store.commit())
+        return;
+    store.rollback();
+}
+
+// The ticket number the line list shows for a point-of-sale ticket id (0
+// when no line holds it).
+qint32 ticketNumberOf(const LineRecordSet &lines, qint32 ticketId)
+{
+    const QString id = QString::number(ticketId);
+    for (const QStringList &fields : lines) {
+        if (fields.size() > 8 && fields.at(8).trimmed() == id)
+            return fields.at(1).trimmed().toInt();
+    }
+    return 0;
 }
 
 } // namespace
@@ -151,8 +172,10 @@ QString DocumentNumber(qint16 type, qint32 serie, qint32 correlativo)
 }
 
 QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
-                      const QVector<qint32> &chosenTicketIds)
+                      const QVector<qint32> &chosenTicketIds, TicketTakenElsewhere *taken)
 {
+    if (taken)
+        *taken = TicketTakenElsewhere{};
     const QString failed = QLatin1String(kIssueFailed);
     state.CopyNumber = 0;
     const QString sourceNote = state.SourceDeliveryNote;
@@ -173,6 +196,9 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
     auto store = state.newConnection();
     if (!store->open(sql::invoiceStoreConnectionString()))
         return failed;
+    // Whatever an interrupted issue or cancellation still owes comes first.
+    if (!SettlePendingMarks(state, *store))
+        return failed;
     const auto correlativo = nextCorrelativo(*store, type, *serie);
     if (!correlativo)
         return failed;
@@ -191,26 +217,50 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
         lineRows.append(std::move(*row));
     }
 
+    // How an issue stays whole across two databases that cannot commit
+    // together (see PendingMarks.h):
+    //  1. store transaction: header, lines and one journal row per ticket
+    //     still to be marked;
+    //  2. point-of-sale transaction: each ticket is marked only while it is
+    //     open; one found marked (invoiced by another back office) refuses
+    //     the whole issue: both transactions roll back, nothing is stored and
+    //     no number is used;
+    //  3. the store commits (the document exists, its marks are owed), then
+    //     the point of sale commits, then the journal rows are deleted.
+    // Killed before 3, neither database changed. Killed between the two
+    // commits, the journal holds the marks and the replay at the next start
+    // (or before the next issue) makes them. Killed after both, the replay
+    // finds the tickets marked and only deletes the rows. Numbers stay
+    // continuous: a stored document is never taken back after a crash, and
+    // the only undo (point-of-sale commit refused, step 3) removes the
+    // series' highest number before anything else can be issued in it.
     if (!store->beginTransaction())
         return failed;
     bool written = store->insert(QStringLiteral("dbo.facturas"),
                                  headerRow(state, customer, id, type, *serie, *correlativo, sourceNote));
     for (int i = 0; written && i < lineRows.size(); ++i)
         written = store->insert(QStringLiteral("dbo.documento"), lineRows.at(i));
+    const bool marking = !chosenTicketIds.isEmpty();
+    if (written && marking)
+        written = JournalOwedChanges(*store, id, chosenTicketIds, kOwedMark);
     if (!written) {
         store->rollback();
         return failed;
     }
 
-    const bool marking = !chosenTicketIds.isEmpty();
     if (marking) {
         if (!pos->beginTransaction()) {
             store->rollback();
             return failed;
         }
-        if (!posdata::MarkSelectedTicketsInvoiced(state, chosenTicketIds)) {
+        qint32 takenId = 0;
+        if (!posdata::MarkSelectedTicketsInvoiced(state, chosenTicketIds, &takenId)) {
             pos->rollback();
             store->rollback();
+            if (takenId != 0 && taken) {
+                taken->ticketId = takenId;
+                taken->ticketNumber = ticketNumberOf(lines, takenId);
+            }
             return failed;
         }
     }
@@ -220,10 +270,14 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
             pos->rollback();
         return failed;
     }
-    if (marking && !pos->commit()) {
-        pos->rollback();
-        removeDocument(*store, id);
-        return failed;
+    if (marking) {
+        if (!pos->commit()) {
+            pos->rollback();
+            removeDocument(*store, id);
+            return failed;
+        }
+        // When this fails the rows stay: the next replay finds the marks made.
+        SettleJournal(*store, id);
     }
     return id;
 }

@@ -13,6 +13,13 @@ inline constexpr char kIssueFailed[] = "AAAAAAAA";
 inline constexpr char kLoadFailed[] = "AAAAAAAA";
 inline constexpr char kLoadDone[] = "BBBBBBBB";
 
+// A chosen ticket found already marked when the issue came to mark it:
+// another back office invoiced it meanwhile.
+struct TicketTakenElsewhere {
+    qint32 ticketId = 0;       // point-of-sale id; 0: no ticket was taken
+    qint32 ticketNumber = 0;   // its ticket number as the line list shows it
+};
+
 // Issues an invoice (type 1) or a delivery note (type 0) from the lines of
 // ListView1 and marks the chosen tickets (point-of-sale ids, in tree order)
 // as invoiced on state.PosConnection. Numbers the document in the series of
@@ -20,9 +27,14 @@ inline constexpr char kLoadDone[] = "BBBBBBBB";
 // All or nothing: header and lines are written in one store transaction,
 // the marks in one point-of-sale transaction, and either the document
 // exists with every ticket marked or neither; then "AAAAAAAA" is returned.
+// A ticket is marked only while it is open: one already marked refuses the
+// whole issue ("AAAAAAAA", nothing stored, *taken tells which ticket).
+// What an earlier interrupted issue or cancellation still owes the
+// point-of-sale database is settled first (see PendingMarks.h); when it
+// cannot be, nothing is issued.
 // Sets CopyNumber to 0 and consumes SourceDeliveryNote.
 QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
-                      const QVector<qint32> &chosenTicketIds);
+                      const QVector<qint32> &chosenTicketIds, TicketTakenElsewhere *taken = nullptr);
 
 // Puts a stored document back into the state (company, customer, currency,
 // totals, tax lines, CopyNumber = NumCopia + 1) and appends its lines to

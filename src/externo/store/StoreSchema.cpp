@@ -64,4 +64,10 @@ QString CreateDocumentoStatement()
     return text;
 }
 
+QString CreateMarcasPendientesStatement()
+{
+    return QStringLiteral("CREATE TABLE MarcasPendientes (IdDocumento NVARCHAR(15) NOT NULL, "
+                          "IdExterno INTEGER NOT NULL, Accion NVARCHAR(1) NOT NULL)");
+}
+
 } // namespace zd

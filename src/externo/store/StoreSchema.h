@@ -8,5 +8,9 @@ namespace zd {
 QString CreateDatabaseStatement();        // "CREATE DATABASE TRS_FAC"
 QString CreateFacturasStatement();        // header table: one row per document
 QString CreateDocumentoStatement();       // line table, cascading from facturas
+// The journal of point-of-sale changes still owed: one row per ticket to
+// mark ('M', written with the issued document) or to release ('L', written
+// with a cancelled delivery note's deletion). Added to existing stores at start.
+QString CreateMarcasPendientesStatement();
 
 } // namespace zd

@@ -6,12 +6,32 @@
 
 namespace zd {
 
+namespace {
+
+bool answers(sql::Connection &store, const QString &table)
+{
+    bool ok = false;
+    store.query(QStringLiteral("Select * from dbo.") + table + QStringLiteral(" where 1=0"), &ok);
+    return ok;
+}
+
+// A store made before the journal existed gets it now. A store without its
+// document tables is left as it is, as before.
+StoreCheck upgraded(sql::Connection &store)
+{
+    if (answers(store, QStringLiteral("MarcasPendientes")) || !answers(store, QStringLiteral("facturas")))
+        return StoreCheck::Existing;
+    return store.execute(CreateMarcasPendientesStatement()) ? StoreCheck::Existing : StoreCheck::CannotCreate;
+}
+
+} // namespace
+
 StoreCheck EnsureInvoiceStore(AppState &state)
 {
     {
         auto store = state.newConnection();
         if (store->open(sql::invoiceStoreConnectionString()))
-            return StoreCheck::Existing;
+            return upgraded(*store);
     }
 
     // The local server itself must answer, or nothing can be created.
@@ -35,7 +55,8 @@ StoreCheck EnsureInvoiceStore(AppState &state)
     store->close();
     if (!store->open(sql::invoiceStoreConnectionString()))
         return StoreCheck::Created;
-    store->execute(CreateDocumentoStatement());
+    if (store->execute(CreateDocumentoStatement()))
+        store->execute(CreateMarcasPendientesStatement());
     return StoreCheck::Created;
 }
 
