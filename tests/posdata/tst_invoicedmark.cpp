@@ -17,6 +17,8 @@ private slots:
     void missingTicketIsSkipped();
     void clearSkipsIdsThatAreNotDigits();
     void markInsideCallersTransaction();
+    void markOnlyWhileOpen_data();
+    void markOnlyWhileOpen();
     void databaseErrorIsReported();
 };
 
@@ -40,8 +42,8 @@ void TstInvoicedMark::markAndClearRoundTrip()
     zd::test::StatementCapture capture;
     QVERIFY(MarkSelectedTicketsInvoiced(f.state(), {1234}));
     QCOMPARE(capture.statements(),
-             (QStringList{"Select * from dbo.documento where iddocumento=1234",
-                          "update dbo.documento set fecha=(fecha+0.00001) where iddocumento=1234"}));
+             (QStringList{"update dbo.documento set fecha=(fecha+0.00001) where iddocumento=1234 and "
+                          "SUBSTRING(convert(varchar(23),fecha,121),21,3)='000'"}));
     QCOMPARE(fechaOf(f, 1234), QStringLiteral("2021-03-05 10:15:42.863"));
     QCOMPARE(fechaOf(f, 1235), QStringLiteral("2021-03-05 11:00:00.000"));
     // A marked ticket is offered by no list, even inside its period.
@@ -82,8 +84,8 @@ void TstInvoicedMark::missingTicketIsSkipped()
     f.addTicket(10, 1, QStringLiteral("2021-03-05 10:00:00.000"), 12);
     zd::test::StatementCapture capture;
     QVERIFY(MarkSelectedTicketsInvoiced(f.state(), {99, 10}));
-    QCOMPARE(capture.startingWith(QStringLiteral("update")),
-             QStringList{"update dbo.documento set fecha=(fecha+0.00001) where iddocumento=10"});
+    QCOMPARE(capture.statements(),
+             (QStringList{MarkTicketSql(10), MarkTicketSql(99), "Select * from dbo.documento where iddocumento=99"}));
     QCOMPARE(fechaOf(f, 10), QStringLiteral("2021-03-05 10:00:00.863"));
 }
 
@@ -126,6 +128,40 @@ void TstInvoicedMark::databaseErrorIsReported()
     QVERIFY(!ClearInvoicedMark(f.state(), {line(QStringLiteral("1"))}));
     f.state().PosConnection->close();
     QVERIFY(!MarkSelectedTicketsInvoiced(f.state(), {1}));
+}
+
+// Another back office marked a ticket meanwhile: it is not marked again
+// (its second never moves) and the marking stops, naming it; the caller
+// rolls back what was marked before it.
+void TstInvoicedMark::markOnlyWhileOpen_data()
+{
+    QTest::addColumn<QString>("fecha2");     // ticket 2 as the other office left it
+    QTest::addColumn<bool>("marked");
+    QTest::addColumn<int>("taken");
+    QTest::newRow("open") << "2021-03-05 10:00:05.000" << true << 0;
+    QTest::newRow("marked elsewhere") << "2021-03-05 10:00:05.863" << false << 2;
+    QTest::newRow("any milliseconds") << "2021-03-05 10:00:05.003" << false << 2;
+}
+
+void TstInvoicedMark::markOnlyWhileOpen()
+{
+    QFETCH(QString, fecha2);
+    QFETCH(bool, marked);
+    QFETCH(int, taken);
+    PosFixture f;
+    QVERIFY2(f.ok(), qPrintable(f.error()));
+    f.addTicket(1, 1, QStringLiteral("2021-03-05 10:00:00.000"), 12);
+    f.addTicket(2, 2, fecha2, 12);
+    f.addTicket(3, 3, QStringLiteral("2021-03-05 10:00:09.000"), 12);
+    zd::sql::Connection &pos = *f.state().PosConnection;
+    QVERIFY(pos.beginTransaction());
+    qint32 takenId = -1;
+    QCOMPARE(MarkSelectedTicketsInvoiced(f.state(), {3, 2, 1}, &takenId), marked);
+    QCOMPARE(takenId, taken);
+    QVERIFY(marked ? pos.commit() : pos.rollback());
+    QCOMPARE(fechaOf(f, 1), QString(marked ? "2021-03-05 10:00:00.863" : "2021-03-05 10:00:00.000"));
+    QCOMPARE(fechaOf(f, 2), marked ? QStringLiteral("2021-03-05 10:00:05.863") : fecha2);
+    QCOMPARE(fechaOf(f, 3), QString(marked ? "2021-03-05 10:00:09.863" : "2021-03-05 10:00:09.000"));
 }
 
 QTEST_GUILESS_MAIN(TstInvoicedMark)

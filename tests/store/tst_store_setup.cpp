@@ -3,6 +3,8 @@
 #include "externo/store/StoreSchema.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/store/StoreSetup.h"
+#include "externo/store/Facturas.h"
+#include "externo/store/PendingMarks.h"
 
 #include <QFile>
 #include <QTest>
@@ -58,7 +60,8 @@ private slots:
         QVERIFY(QFile::exists(f.storeFile()));
         const QStringList sent = log.statements();
         QCOMPARE(sent.filter(QStringLiteral("CREATE")),
-                 (QStringList{CreateDatabaseStatement(), CreateFacturasStatement(), CreateDocumentoStatement()}));
+                 (QStringList{CreateDatabaseStatement(), CreateFacturasStatement(), CreateDocumentoStatement(),
+                              CreateMarcasPendientesStatement()}));
 
         QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("facturas")), (QStringList{
             "IdDocumento", "TipoDocumento", "IdSerie", "NumCopia", "IdEmpresa", "IdFiscal", "IdCliente",
@@ -72,6 +75,54 @@ private slots:
         QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("Documento")), (QStringList{
             "IdDocumento", "TipoDocumento", "IdSerie", "Correlativo", "IdExterno", "numerodetique", "codigo",
             "descripcion", "cantidad", "precio", "descuento", "importe"}));
+
+        log.clear();
+        QCOMPARE(EnsureInvoiceStore(f.state()), StoreCheck::Existing);
+        QVERIFY(log.statements().filter(QStringLiteral("CREATE"), Qt::CaseInsensitive).isEmpty());
+    }
+
+    // A store made before the journal existed gets it at start, in place:
+    // its documents stay, and it issues and replays like a new one.
+    void storeWithoutJournalIsUpgraded()
+    {
+        StoreFixture f;
+        auto server = f.state().newConnection();
+        QVERIFY(server->open(sql::serverConnectionString()));
+        QVERIFY(server->execute(CreateDatabaseStatement()));
+        server->close();
+        auto store = f.state().newConnection();
+        QVERIFY(store->open(sql::invoiceStoreConnectionString()));
+        QVERIFY(store->execute(CreateFacturasStatement()));
+        QVERIFY(store->execute(CreateDocumentoStatement()));
+        store->close();
+        f.createPos();
+        f.addTicket(101);
+        f.addTicket(102);
+        const LineRecordSet one{line(1, 57, 1001, QStringLiteral("Pommes"), QStringLiteral("1.000"),
+                                     QStringLiteral("2.00"), QStringLiteral("0.00"), QStringLiteral("2.00"), 101)};
+        // Issued by a program without the journal.
+        StoreFixture::exec(f.storeFile(), QStringLiteral(
+            "INSERT INTO facturas (IdDocumento, TipoDocumento, IdSerie, NumCopia, IdEmpresa, IdFiscal, IdCliente, "
+            "IdFiscalCliente, MonedaDes, MonedaDec, MonedaSim, Correlativo) VALUES "
+            "('F011300250001', 1, 1130025, 3, 1, 'B', 25, 'X', 'Euro', 2, 'EUR', 1)"));
+        StoreFixture::exec(f.storeFile(), QStringLiteral(
+            "INSERT INTO documento (IdDocumento, TipoDocumento, IdSerie, Correlativo, IdExterno, numerodetique, codigo) "
+            "VALUES ('F011300250001', 1, 1130025, 1, 100, 56, 1001)"));
+        QVERIFY(!SettlePendingMarks(f.state()));   // no journal yet: nothing may be issued
+
+        StatementCapture log;
+        QCOMPARE(EnsureInvoiceStore(f.state()), StoreCheck::Existing);
+        QCOMPARE(log.statements().filter(QStringLiteral("CREATE")), QStringList{CreateMarcasPendientesStatement()});
+        QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("MarcasPendientes")),
+                 (QStringList{"IdDocumento", "IdExterno", "Accion"}));
+        QCOMPARE(StoreFixture::rows(f.storeFile(), QStringLiteral("SELECT IdDocumento, NumCopia FROM facturas")),
+                 (QVector<QVariantList>{{"F011300250001", 3}}));
+        QCOMPARE(StoreFixture::rows(f.storeFile(), QStringLiteral("SELECT count(*) FROM documento")).first().first(),
+                 QVariant(1));
+        QVERIFY(SettlePendingMarks(f.state()));
+        QCOMPARE(IssueDocument(f.state(), one, 1, {101}), QStringLiteral("F011300250002"));
+        QCOMPARE(f.ticketFecha(101), QStringLiteral("2013-05-14 10:15:42.863"));
+        QVERIFY(StoreFixture::rows(f.storeFile(), QStringLiteral("SELECT * FROM MarcasPendientes")).isEmpty());
 
         log.clear();
         QCOMPARE(EnsureInvoiceStore(f.state()), StoreCheck::Existing);
