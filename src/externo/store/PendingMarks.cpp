@@ -81,8 +81,12 @@ bool SettlePendingMarks(AppState &state, sql::Connection &store)
 
 bool SettlePendingMarks(AppState &state)
 {
+    // A store that cannot be reached owes nothing this run could settle now:
+    // the issue and the cancellation settle first and refuse while they cannot.
     auto store = state.newConnection();
-    return store->open(sql::invoiceStoreConnectionString()) && SettlePendingMarks(state, *store);
+    if (!store->open(sql::invoiceStoreConnectionString()))
+        return true;
+    return SettlePendingMarks(state, *store);
 }
 
 } // namespace zd
