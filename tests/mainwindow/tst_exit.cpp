@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(answerer.messages(),
                  QStringList{"Une copie de sécurité du fichier est générée dans:\r\n" + copy});
         QCOMPARE(capture.startingWith("BACKUP"),
-                 QStringList{"BACKUP DATABASE TRS_FAC TO DISK = N'" + shop.backupFile()
+                 QStringList{"BACKUP DATABASE TRS_FAC TO DISK = N'" + shop.folder.file("TRS_seguridad/.TRS_FAC_back.new")
                              + "' WITH NOFORMAT, NOINIT, NAME =N'TRS_FAC'"});
         // The old file was replaced by a real backup, and the copy is one too.
         QCOMPARE(facturasColumns(shop.backupFile()), 43);

@@ -51,6 +51,8 @@ private slots:
         QCOMPARE(BackupStatement(QStringLiteral("/opt/Caisse/Zedorev/TRS_seguridad/TRS_FAC_back")),
                  QStringLiteral("BACKUP DATABASE TRS_FAC TO DISK = N'/opt/Caisse/Zedorev/TRS_seguridad/TRS_FAC_back' "
                                 "WITH NOFORMAT, NOINIT, NAME =N'TRS_FAC'"));
+        QCOMPARE(VerifyStatement(QStringLiteral("/opt/l'Caisse/.TRS_FAC_back.new")),
+                 QStringLiteral("RESTORE VERIFYONLY FROM DISK = N'/opt/l''Caisse/.TRS_FAC_back.new'"));
     }
 
     // The backup is complete, restorable and copied; a second backup replaces
@@ -66,6 +68,8 @@ private slots:
         const QString backupFile = f.folder() + QStringLiteral("/TRS_seguridad/TRS_FAC_back");
         writeFile(backupFile, "an old backup");
         writeFile(copy, "an old copy");
+        // Left by an earlier version's interrupted backup.
+        writeFile(backupFile + QStringLiteral(".previous"), "an older backup");
 
         StatementCapture log;
         BackupResult result = BackupInvoiceStore(s, copy);
@@ -73,9 +77,9 @@ private slots:
         QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
         QCOMPARE(result.backupFile, backupFile);
         QCOMPARE(result.copyFile, copy);
-        QVERIFY(log.statements().contains(BackupStatement(backupFile)));
+        // Written beside the previous backup, then renamed over it.
         QVERIFY(log.statements().contains(QStringLiteral(
-            "BACKUP DATABASE TRS_FAC TO DISK = N'%1/TRS_seguridad/TRS_FAC_back' WITH NOFORMAT, NOINIT, NAME =N'TRS_FAC'")
+            "BACKUP DATABASE TRS_FAC TO DISK = N'%1/TRS_seguridad/.TRS_FAC_back.new' WITH NOFORMAT, NOINIT, NAME =N'TRS_FAC'")
             .arg(f.folder())));
         QCOMPARE(documentsIn(backupFile), QStringList{first});
         QCOMPARE(contents(copy), contents(backupFile));

@@ -2,7 +2,8 @@
 // a stand-in of the program (zd_crashworker) works on real files and is
 // killed with SIGKILL after every statement and at random instants; after
 // each kill a restart replays what is owed and the invariants are checked.
-// Then two of them race for the same tickets on one point-of-sale file.
+// Then two of them race for the same tickets on one point-of-sale file, and
+// the backup at exit is killed before each change it makes to a file.
 // ZD_CRASH_RUNS sets the number of random kills (a longer run).
 #include "store_helpers.h"
 
@@ -17,6 +18,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sqlite3.h>
 #include <thread>
 #include <fcntl.h>
 #include <spawn.h>
@@ -38,7 +40,9 @@ struct Outcome {
 
 // Runs the worker; with stopAt > 0 it is killed where it stopped itself,
 // with killAfterUs >= 0 it is killed after that delay (if still running).
-Outcome runWorker(const QString &folder, const QStringList &options, long stopAt = 0, int killAfterUs = -1)
+// extraEnvironment: NAME=value settings added to the worker's environment.
+Outcome runWorker(const QString &folder, const QStringList &options, long stopAt = 0, int killAfterUs = -1,
+                  const QStringList &extraEnvironment = {})
 {
     const QString worker = QCoreApplication::applicationDirPath() + QStringLiteral("/zd_crashworker");
     const QString out = folder + QStringLiteral("/worker.out");
@@ -53,12 +57,21 @@ Outcome runWorker(const QString &folder, const QStringList &options, long stopAt
     for (QByteArray &b : bytes)
         argv << b.data();
     argv << nullptr;
+    QVector<QByteArray> settings;
+    for (const QString &e : extraEnvironment)
+        settings << e.toLocal8Bit();
+    QVector<char *> envp;
+    for (char **e = environ; *e; ++e)
+        envp << *e;
+    for (QByteArray &e : settings)
+        envp << e.data();
+    envp << nullptr;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, QFile::encodeName(out).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;
     Outcome result;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
         return result;
@@ -161,6 +174,47 @@ QString broken(const QString &posFile, const QVector<QString> &stores, const QMa
     return QString();
 }
 
+// What a backup file holds: its documents, or why it cannot be restored.
+QString backupHolds(const QString &file)
+{
+    if (!QFileInfo(file).isFile())
+        return QStringLiteral("missing");
+    sqlite3 *db = nullptr;
+    QStringList found;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        for (const char *sql : {"PRAGMA integrity_check", "SELECT IdDocumento FROM facturas ORDER BY 1"}) {
+            sqlite3_stmt *stmt = nullptr;
+            if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+                found << QStringLiteral("unreadable: ") + QString::fromUtf8(sqlite3_errmsg(db));
+            while (stmt && sqlite3_step(stmt) == SQLITE_ROW)
+                found << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+            sqlite3_finalize(stmt);
+        }
+    }
+    sqlite3_close(db);
+    return found.join(QLatin1Char(' '));
+}
+
+QByteArray contents(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void putBack(const QString &file, const QByteArray &bytes)
+{
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
+}
+
+// The files of a folder but the backup's lock, which stays for good.
+QStringList entries(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    names.removeOne(QStringLiteral(".backup.lock"));
+    return names;
+}
+
 } // namespace
 
 class TstCrashSafety : public QObject {
@@ -256,6 +310,68 @@ private slots:
         }
         qInfo("%d of %d runs killed before their end", killed, runs);
         QVERIFY(killed > runs / 2);
+    }
+
+    // The backup at exit killed before each change it makes to a file (and
+    // sometimes killed again at the same step before a whole run): the
+    // backup and its copy are always there, restorable, holding the store
+    // as it was at the previous backup or as it is now; the next backup
+    // leaves nothing else behind.
+    void backupKilledAtEveryStep()
+    {
+        Shop shop;
+        shop.addTickets(8);
+        const QString folder = shop.store.folder();
+        const QString backup = folder + QStringLiteral("/TRS_seguridad/TRS_FAC_back");
+        const QString copy = folder + QStringLiteral("/home/TRS_FAC_back");
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/home")));
+        const QStringList backupNow{QStringLiteral("--backup"), copy};
+        const QStringList ok{QStringLiteral("BACKUP OK")};
+        QCOMPARE(runWorker(folder, {QStringLiteral("--rounds"), QStringLiteral("1")}).exitCode, 0);
+        QCOMPARE(runWorker(folder, backupNow).lines, ok);
+        const QByteArray oldBackup = contents(backup);
+        const QByteArray oldCopy = contents(copy);
+        const QString before = backupHolds(backup);
+        QCOMPARE(runWorker(folder, {QStringLiteral("--rounds"), QStringLiteral("1")}).exitCode, 0);
+        const QString after = backupHolds(shop.store.storeFile());
+        QVERIFY2(before.startsWith(QLatin1String("ok F")) && after.startsWith(before + QLatin1Char(' ')),
+                 qPrintable(before + QStringLiteral(" / ") + after));
+
+        const QString shim = QStringLiteral("LD_PRELOAD=") + QCoreApplication::applicationDirPath()
+                           + QStringLiteral("/libzd_killshim.so");
+        const auto holdsOldOrNew = [&](long step) {
+            for (const QString &file : {backup, copy}) {
+                const QString holds = backupHolds(file);
+                QVERIFY2(holds == before || holds == after,
+                         qPrintable(QStringLiteral("killed at step %1: %2 holds %3").arg(step).arg(file, holds)));
+            }
+        };
+        long step = 1;
+        for (;; ++step) {
+            const QStringList killHere{shim, QStringLiteral("ZD_KILL_AT=%1").arg(step)};
+            const Outcome o = runWorker(folder, backupNow, 0, -1, killHere);
+            if (!o.killed) {   // the step lies past the end of a whole run
+                QCOMPARE(o.lines, ok);
+                break;
+            }
+            holdsOldOrNew(step);
+            if (step % 2) {    // killed again, on what the first run left
+                runWorker(folder, backupNow, 0, -1, killHere);
+                holdsOldOrNew(step);
+            }
+            if (QTest::currentTestFailed())
+                return;
+            QCOMPARE(runWorker(folder, backupNow).lines, ok);
+            QCOMPARE(backupHolds(backup), after);
+            QCOMPARE(backupHolds(copy), after);
+            QCOMPARE(entries(folder + QStringLiteral("/TRS_seguridad")), QStringList{QStringLiteral("TRS_FAC_back")});
+            QCOMPARE(entries(folder + QStringLiteral("/home")), QStringList{QStringLiteral("TRS_FAC_back")});
+            putBack(backup, oldBackup);
+            putBack(copy, oldCopy);
+        }
+        QCOMPARE(backupHolds(backup), after);
+        QCOMPARE(contents(copy), contents(backup));
+        QVERIFY2(step > 10, qPrintable(QStringLiteral("only %1 steps").arg(step)));
     }
 
     // Two back offices, each with its own invoice store, invoice the first

@@ -1,5 +1,7 @@
 #include "ArchiveFile.h"
 
+#include "common/DurableFiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -16,19 +18,6 @@ QString ArchivePath(const QString &programFolder, int year, const QString &docum
     return programFolder + QStringLiteral("/archive/") + QString::number(year) + QLatin1Char('/') + documentId
          + QStringLiteral(".pdf");
 }
-
-namespace {
-
-void syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-} // namespace
 
 WriteOutcome WriteArchiveFile(const QString &path, const QByteArray &bytes, QString *error)
 {
@@ -60,7 +49,7 @@ WriteOutcome WriteArchiveFile(const QString &path, const QByteArray &bytes, QStr
             return WriteOutcome::AlreadyThere;
         return fail(QStringLiteral("cannot name %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(err))));
     }
-    syncFolder(folder);
+    common::syncFolder(folder);
     return WriteOutcome::Written;  // the temporary name goes with temp
 }
 

@@ -20,10 +20,11 @@ bool prepareConnection(QSqlDatabase &db, QString *error);
 // as the server refuses a database that already exists.
 bool createCatalog(const QString &file, const QString &database, QString *error);
 
-// Copies the catalog file into targetPath with SQLite's online backup,
-// through a temporary file in the target folder that is synced and then
-// renamed over the target, so a failed backup never leaves a partial file
-// and an earlier backup is replaced only by a complete one.
+// Copies the catalog file into targetPath as it stands between two
+// transactions, byte for byte, each part read back from the copy and
+// compared; through a temporary file in the target folder that is synced and
+// then renamed over the target, so a failed backup never leaves a partial
+// file and an earlier backup is replaced only by a complete one.
 bool backupCatalog(const QString &sourceFile, const QString &database, const QString &targetPath,
                    QString *error);
 

@@ -3,10 +3,19 @@
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/state/AppState.h"
 
+#include "common/DurableFiles.h"
+#include "common/FileLock.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <future>
+#include <sys/sendfile.h>
+#include <unistd.h>
 
 #include <sqlite3.h>
 
@@ -14,69 +23,116 @@ namespace zd {
 
 namespace {
 
-// A backup made by the embedded engine is an SQLite file: it must open and
-// pass the integrity check before it counts.
+// A backup made by the embedded engine is an SQLite file, compared with the
+// store part by part as it was written. Before it counts it must be whole
+// (its pages fill the file exactly) and open as a database with its tables,
+// as a server verifies a backup set before it is restored.
 QString verifyEmbeddedBackup(const QString &file)
 {
     sqlite3 *db = nullptr;
     QString error;
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
-        != SQLITE_OK) {
-        error = QStringLiteral("cannot open the backup: ")
-              + QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
-        sqlite3_close(db);
-        return error;
-    }
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) != SQLITE_OK) {
-        error = QStringLiteral("cannot check the backup: ") + QString::fromUtf8(sqlite3_errmsg(db));
-    } else if (sqlite3_step(stmt) != SQLITE_ROW) {
-        error = QStringLiteral("cannot check the backup: ") + QString::fromUtf8(sqlite3_errmsg(db));
+    qint64 values[3] = {-1, -1, -1};
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        const char *queries[3] = {"PRAGMA page_count", "PRAGMA page_size",
+                                  "SELECT count(*) FROM sqlite_schema WHERE name = 'facturas'"};
+        for (int i = 0; i < 3 && error.isEmpty(); ++i) {
+            sqlite3_stmt *stmt = nullptr;
+            if (sqlite3_prepare_v2(db, queries[i], -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+                values[i] = sqlite3_column_int64(stmt, 0);
+            else
+                error = QStringLiteral("the backup cannot be read: ") + QString::fromUtf8(sqlite3_errmsg(db));
+            sqlite3_finalize(stmt);
+        }
     } else {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
-        if (!text || qstrcmp(text, "ok") != 0)
-            error = QStringLiteral("the backup is damaged: ") + QString::fromUtf8(text ? text : "");
+        error = QStringLiteral("cannot open the backup: ") + QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
     }
-    sqlite3_finalize(stmt);
     sqlite3_close(db);
+    if (error.isEmpty() && values[0] * values[1] != QFileInfo(file).size())
+        error = QStringLiteral("the backup is incomplete");
+    else if (error.isEmpty() && values[2] != 1)
+        error = QStringLiteral("the backup holds no invoice table");
     return error;
 }
 
-// Copies through a temporary file, so the destination holds either the
-// earlier copy or the whole new one.
-QString copyFile(const QString &from, const QString &to)
+const QLatin1String kBackupName("TRS_FAC_back");
+
+// What an interrupted backup leaves beside the backup file: its temporary
+// copy (and any journal of it), the engine's own temporary file, and the
+// previous backup that earlier versions moved aside while writing.
+void removeLeftovers(const QString &folder)
 {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return QStringLiteral("cannot read %1: %2").arg(from, source.errorString());
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write %1: %2").arg(to, target.errorString());
-    QByteArray chunk;
-    while (!(chunk = source.read(1 << 20)).isEmpty()) {
-        if (target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
-            return QStringLiteral("cannot write %1: %2").arg(to, target.errorString());
-        }
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &entry : entries) {
+        if (entry.fileName() != kBackupName && entry.fileName().contains(kBackupName))
+            QFile::remove(entry.absoluteFilePath());
     }
-    if (source.error() != QFileDevice::NoError) {
-        target.cancelWriting();
-        return QStringLiteral("cannot read %1: %2").arg(from, source.errorString());
+}
+
+// The copy beside the backup, made the same way: written and flushed to a
+// temporary file beside its destination, renamed over it once the backup is
+// in place. The source is given open, as its name may change meanwhile.
+struct PendingCopy {
+    QString destination;
+    QString temp;
+    QString error;
+};
+
+PendingCopy writeCopy(int source, const QString &destination)
+{
+    PendingCopy copy{destination, QString(), QString()};
+    const QFileInfo target(destination);
+    const QString temp = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".new");
+    const int out = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    bool ok = out >= 0;
+    for (off_t at = 0; ok;) {
+        const ssize_t sent = ::sendfile(out, source, &at, 1 << 30);
+        if (sent == 0)
+            break;
+        ok = sent > 0 || errno == EINTR;
     }
-    if (!target.commit())
-        return QStringLiteral("cannot write %1: %2").arg(to, target.errorString());
-    return QString();
+    if (ok)
+        ok = ::fsync(out) == 0;
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    if (out >= 0)
+        ::close(out);
+    if (ok) {
+        copy.temp = temp;
+    } else {
+        copy.error = QStringLiteral("cannot write %1: %2").arg(destination, why);
+        QFile::remove(temp);
+    }
+    return copy;
+}
+
+QString placeCopy(const PendingCopy &copy)
+{
+    if (!copy.error.isEmpty())
+        return copy.error;
+    QString error;
+    if (!common::replaceFile(copy.temp, copy.destination, &error))
+        QFile::remove(copy.temp);
+    return error;
+}
+
+// A quote inside the path is doubled so that it stays inside N'...'.
+QString quotedPath(const QString &file)
+{
+    return QString(file).replace(QLatin1Char('\''), QLatin1String("''"));
 }
 
 } // namespace
 
 QString BackupStatement(const QString &backupFile)
 {
-    // A quote inside the path is doubled so that it stays inside N'...'.
-    const QString path = QString(backupFile).replace(QLatin1Char('\''), QLatin1String("''"));
+    const QString path = quotedPath(backupFile);
     return QStringLiteral("BACKUP DATABASE ") + QStringLiteral("TRS_FAC")
          + QStringLiteral(" TO DISK = N'") + path
          + QStringLiteral("' WITH NOFORMAT, NOINIT, NAME =N'") + QStringLiteral("TRS_FAC'");
+}
+
+QString VerifyStatement(const QString &backupFile)
+{
+    return QStringLiteral("RESTORE VERIFYONLY FROM DISK = N'") + quotedPath(backupFile) + QStringLiteral("'");
 }
 
 BackupResult BackupInvoiceStore(AppState &state, const QString &copyDestination)
@@ -96,43 +152,44 @@ BackupResult BackupInvoiceStore(AppState &state, const QString &copyDestination)
         return result;
     }
 
-    // The statement appends to an existing file (NOINIT): the previous backup
-    // is moved aside, so the file gets exactly one set, and comes back if the
-    // new one fails.
-    const QString previous = result.backupFile + QStringLiteral(".previous");
-    QFile::remove(previous);
-    const bool hadPrevious = QFile::exists(result.backupFile);
-    if (hadPrevious && !QFile::rename(result.backupFile, previous)) {
-        result.error = QStringLiteral("cannot move the previous backup aside");
+    // The server writes the new backup beside the old one, under a name of
+    // its own: the statement appends to an existing file (NOINIT), and the
+    // old backup must stay whole under its name until the new one is
+    // complete, verified and on the disk. Then one rename puts it in place.
+    // Another operator of the same folder ending meanwhile waits its turn.
+    const common::FileLock lock(folder + QStringLiteral("/.backup.lock"));
+    removeLeftovers(folder);
+    const QString fresh = folder + QStringLiteral("/.") + kBackupName + QStringLiteral(".new");
+    if (!server->execute(BackupStatement(fresh))) {
+        result.error = server->lastError();
+        QFile::remove(fresh);
         return result;
     }
-    const auto restorePrevious = [&] {
-        QFile::remove(result.backupFile);
-        if (hadPrevious)
-            QFile::rename(previous, result.backupFile);
-    };
-
-    if (!server->execute(BackupStatement(result.backupFile))) {
-        result.error = server->lastError();
-        restorePrevious();
+    if (!QFileInfo(fresh).isFile()) {
+        result.error = QStringLiteral("the server wrote no backup file");
         return result;
+    }
+    // The copy is written and flushed while the backup is verified and put
+    // in place.
+    const int freshFile = ::open(QFile::encodeName(fresh).constData(), O_RDONLY | O_CLOEXEC);
+    auto copying = std::async(std::launch::async, writeCopy, freshFile, copyDestination);
+    if (state.engine.kind == sql::EngineKind::Embedded) {
+        result.error = verifyEmbeddedBackup(fresh);
+    } else if (!server->execute(VerifyStatement(fresh))) {
+        result.error = server->lastError();
     }
     server->close();
-    if (!QFileInfo(result.backupFile).isFile()) {
-        result.error = QStringLiteral("the server wrote no backup file");
-        restorePrevious();
+    if (result.error.isEmpty() && !common::replaceFile(fresh, result.backupFile, &result.error))
+        result.error.prepend(QStringLiteral("the new backup could not replace the previous one: "));
+    const PendingCopy copy = copying.get();
+    if (freshFile >= 0)
+        ::close(freshFile);
+    if (!result.error.isEmpty()) {
+        QFile::remove(fresh);
+        QFile::remove(copy.temp);
         return result;
     }
-    if (state.engine.kind == sql::EngineKind::Embedded) {
-        result.error = verifyEmbeddedBackup(result.backupFile);
-        if (!result.error.isEmpty()) {
-            restorePrevious();
-            return result;
-        }
-    }
-    QFile::remove(previous);
-
-    result.error = copyFile(result.backupFile, copyDestination);
+    result.error = placeCopy(copy);
     if (!result.error.isEmpty())
         return result;
     result.copyFile = copyDestination;

@@ -5,19 +5,23 @@
 // nothing that ends programs by name touches it.
 //
 //   zd_crashworker FOLDER [--rounds N] [--stop-at N] [--race] [--server ADDRESS]
+//   zd_crashworker FOLDER --backup COPY
 //
 // --rounds N   rounds of work after the start (0: start only, the restart)
 // --stop-at N  the process stops itself (SIGSTOP) when it is about to send
 //              its Nth statement or transaction boundary, for the test to
 //              kill it there: a kill after every statement lands exactly
 // --race       a round is one invoice of the first three open tickets
+// --backup COPY  only the backup at exit, its copy made to COPY
 // It prints one line per outcome: ISSUED id, CANCELLED id, KEPT id,
-// REFUSED number|message, FAILED, and at the end EVENTS n.
+// REFUSED number|message, FAILED, and at the end EVENTS n; the backup prints
+// BACKUP OK or BACKUP FAILED error.
 #include "externo/mainwindow/IssueMessages.h"
 #include "externo/posdata/ListQueries.h"
 #include "externo/posdata/TicketNodes.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/state/AppState.h"
+#include "externo/store/BackupInvoiceStore.h"
 #include "externo/store/Cancellation.h"
 #include "externo/store/Facturas.h"
 #include "externo/store/PendingMarks.h"
@@ -116,6 +120,7 @@ int main(int argc, char **argv)
     int rounds = 1;
     bool race = false;
     QString server = QStringLiteral("127.0.0.1");
+    QString backupCopy;
     for (int i = 2; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--rounds") && i + 1 < args.size())
             rounds = args[++i].toInt();
@@ -125,6 +130,8 @@ int main(int argc, char **argv)
             race = true;
         else if (args[i] == QLatin1String("--server") && i + 1 < args.size())
             server = args[++i];
+        else if (args[i] == QLatin1String("--backup") && i + 1 < args.size())
+            backupCopy = args[++i];
     }
     qInstallMessageHandler(countEvents);
     QLoggingCategory::setFilterRules(QStringLiteral("zedorev.sql.debug=true\nzedorev.sql.transactions.debug=true"));
@@ -133,6 +140,12 @@ int main(int argc, char **argv)
     state.EndProgram = [](int code) { std::_Exit(code); };
     state.Now = [] { return QDateTime(QDate(2013, 5, 14), QTime(11, 30, 5)); };
     state.PosServer = server;
+    if (!backupCopy.isEmpty()) {
+        const BackupResult backup = BackupInvoiceStore(state, backupCopy);
+        say(backup.status == BackupResult::Ok ? QStringLiteral("BACKUP OK")
+                                              : QStringLiteral("BACKUP FAILED ") + backup.error);
+        return 0;
+    }
     state.Company.idempresa = 1;
     state.Company.idfiscal = QStringLiteral("B12345678");
     state.Customers.resize(5);
