@@ -63,7 +63,9 @@ void removeLeftovers(const QString &folder)
 {
     const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo &entry : entries) {
-        if (entry.fileName() != kBackupName && entry.fileName().contains(kBackupName))
+        const QString name = entry.fileName();
+        if ((name.startsWith(QLatin1Char('.')) && name.contains(kBackupName))
+            || name == kBackupName + QStringLiteral(".previous"))
             QFile::remove(entry.absoluteFilePath());
     }
 }
