@@ -71,17 +71,11 @@ void removeLeftovers(const QString &folder)
 }
 
 // The copy beside the backup, made the same way: written and flushed to a
-// temporary file beside its destination, renamed over it once the backup is
-// in place. The source is given open, as its name may change meanwhile.
-struct PendingCopy {
-    QString destination;
-    QString temp;
-    QString error;
-};
-
-PendingCopy writeCopy(int source, const QString &destination)
+// temporary file beside its destination, then renamed over it once the
+// backup it copies has passed its verification (`verified`). The source is
+// given open, as its name changes meanwhile. Returns why it failed, or "".
+QString makeCopy(int source, const QString &destination, std::shared_future<bool> verified)
 {
-    PendingCopy copy{destination, QString(), QString()};
     const QFileInfo target(destination);
     const QString temp = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".new");
     const int out = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -97,22 +91,12 @@ PendingCopy writeCopy(int source, const QString &destination)
     const QString why = QString::fromLocal8Bit(std::strerror(errno));
     if (out >= 0)
         ::close(out);
-    if (ok) {
-        copy.temp = temp;
-    } else {
-        copy.error = QStringLiteral("cannot write %1: %2").arg(destination, why);
-        QFile::remove(temp);
-    }
-    return copy;
-}
-
-QString placeCopy(const PendingCopy &copy)
-{
-    if (!copy.error.isEmpty())
-        return copy.error;
     QString error;
-    if (!common::replaceFile(copy.temp, copy.destination, &error))
-        QFile::remove(copy.temp);
+    if (!ok)
+        error = QStringLiteral("cannot write %1: %2").arg(destination, why);
+    else if (verified.get() && common::replaceFile(temp, destination, &error))
+        return QString();
+    QFile::remove(temp);
     return error;
 }
 
@@ -173,25 +157,27 @@ BackupResult BackupInvoiceStore(AppState &state, const QString &copyDestination)
     }
     // The copy is written and flushed while the backup is verified and put
     // in place.
+    std::promise<bool> verification;
     const int freshFile = ::open(QFile::encodeName(fresh).constData(), O_RDONLY | O_CLOEXEC);
-    auto copying = std::async(std::launch::async, writeCopy, freshFile, copyDestination);
+    auto copying = std::async(std::launch::async, makeCopy, freshFile, copyDestination,
+                              verification.get_future().share());
     if (state.engine.kind == sql::EngineKind::Embedded) {
         result.error = verifyEmbeddedBackup(fresh);
     } else if (!server->execute(VerifyStatement(fresh))) {
         result.error = server->lastError();
     }
+    verification.set_value(result.error.isEmpty());
     server->close();
     if (result.error.isEmpty() && !common::replaceFile(fresh, result.backupFile, &result.error))
         result.error.prepend(QStringLiteral("the new backup could not replace the previous one: "));
-    const PendingCopy copy = copying.get();
+    const QString copyError = copying.get();
     if (freshFile >= 0)
         ::close(freshFile);
     if (!result.error.isEmpty()) {
         QFile::remove(fresh);
-        QFile::remove(copy.temp);
         return result;
     }
-    result.error = placeCopy(copy);
+    result.error = copyError;
     if (!result.error.isEmpty())
         return result;
     result.copyFile = copyDestination;
