@@ -4,6 +4,8 @@
 #include <QLoggingCategory>
 #include <QSaveFile>
 
+#include <optional>
+
 Q_LOGGING_CATEGORY(zdCatalogue, "zedorev.catalogue")
 
 namespace zd {
@@ -16,41 +18,43 @@ QString text(const sql::RecordSet &rs, int row, const char *column)
 
 // Column positions of dbo.cliente, looked up once per result.
 struct CustomerColumns {
-    explicit CustomerColumns(const sql::RecordSet &rs)
-        : idcliente(rs.columnIndex(QStringLiteral("idcliente")))
-        , codigo(rs.columnIndex(QStringLiteral("codigo")))
-        , nombre(rs.columnIndex(QStringLiteral("nombre")))
-        , nif(rs.columnIndex(QStringLiteral("nif")))
-        , direccion(rs.columnIndex(QStringLiteral("direccion")))
-        , codigopostal(rs.columnIndex(QStringLiteral("codigopostal")))
-        , poblacion(rs.columnIndex(QStringLiteral("poblacion")))
-        , provincia(rs.columnIndex(QStringLiteral("provincia")))
-        , telefono(rs.columnIndex(QStringLiteral("telefono")))
-        , email(rs.columnIndex(QStringLiteral("email")))
+    explicit CustomerColumns(const sql::RowView &row)
+        : idcliente(row.columnIndex(QStringLiteral("idcliente")))
+        , codigo(row.columnIndex(QStringLiteral("codigo")))
+        , nombre(row.columnIndex(QStringLiteral("nombre")))
+        , nif(row.columnIndex(QStringLiteral("nif")))
+        , direccion(row.columnIndex(QStringLiteral("direccion")))
+        , codigopostal(row.columnIndex(QStringLiteral("codigopostal")))
+        , poblacion(row.columnIndex(QStringLiteral("poblacion")))
+        , provincia(row.columnIndex(QStringLiteral("provincia")))
+        , telefono(row.columnIndex(QStringLiteral("telefono")))
+        , email(row.columnIndex(QStringLiteral("email")))
     {
     }
     int idcliente, codigo, nombre, nif, direccion, codigopostal, poblacion, provincia, telefono, email;
 };
 
 // The text of a cell; an absent column or a NULL gives an empty text.
-QString cell(const sql::RecordSet &rs, int row, int column)
+QString cell(const sql::RowView &row, int column)
 {
-    return column < 0 ? QString() : rs.value(row, column).toString();
+    return column < 0 ? QString() : row.text(column);
 }
 
-CustomerRecord customerFrom(const sql::RecordSet &rs, const CustomerColumns &c, int row)
+// One customer; code and name are read by the caller, as stored.
+CustomerRecord customerFrom(const sql::RowView &row, const CustomerColumns &c, const QString &codigo,
+                            const QString &nombre)
 {
     CustomerRecord r;
-    r.idcliente = c.idcliente < 0 ? 0 : rs.value(row, c.idcliente).toInt();
-    r.codigo = cell(rs, row, c.codigo).trimmed();
-    r.nombre = cell(rs, row, c.nombre).trimmed();
-    r.nif = cell(rs, row, c.nif).trimmed();
-    r.direccion = cell(rs, row, c.direccion).trimmed();
-    r.codigopostal = cell(rs, row, c.codigopostal).trimmed();
-    r.poblacion = cell(rs, row, c.poblacion).trimmed();
-    r.provincia = cell(rs, row, c.provincia).trimmed();
-    r.telefono = cell(rs, row, c.telefono).trimmed();
-    r.email = cell(rs, row, c.email).trimmed();
+    r.idcliente = c.idcliente < 0 ? 0 : row.value(c.idcliente).toInt();
+    r.codigo = codigo.trimmed();
+    r.nombre = nombre.trimmed();
+    r.nif = cell(row, c.nif).trimmed();
+    r.direccion = cell(row, c.direccion).trimmed();
+    r.codigopostal = cell(row, c.codigopostal).trimmed();
+    r.poblacion = cell(row, c.poblacion).trimmed();
+    r.provincia = cell(row, c.provincia).trimmed();
+    r.telefono = cell(row, c.telefono).trimmed();
+    r.email = cell(row, c.email).trimmed();
     return r;
 }
 
@@ -124,25 +128,36 @@ QString logoFile(const AppState &state)
 CatalogueLoad LoadCatalogues(AppState &state)
 {
     CatalogueLoad result;
-    bool ok = false;
-    const sql::RecordSet rs =
-        state.PosConnection->query(QStringLiteral("Select * from dbo.cliente order by idcliente"), &ok);
-    if (ok && rs.isEmpty()) {
+    // Read row by row straight into the records and node texts: 10,000
+    // customers are not first kept as a whole result.
+    QVector<CustomerRecord> customers(2); // entries 0 and 1 stay empty
+    QStringList nodeTexts;
+    std::optional<CustomerColumns> columns;
+    const bool ok = state.PosConnection->queryRows(
+        QStringLiteral("Select * from dbo.cliente order by idcliente"), [&](const sql::RowView &row) {
+            if (!columns)
+                columns.emplace(row);
+            // A null code or name shows as an empty text; node and entry stay paired.
+            const QString codigo = cell(row, columns->codigo);
+            const QString nombre = cell(row, columns->nombre);
+            QString node;
+            node.reserve(codigo.size() + 1 + nombre.size());
+            node.append(codigo).append(QLatin1Char('-')).append(nombre);
+            nodeTexts.append(std::move(node));
+            customers.append(customerFrom(row, *columns, codigo, nombre));
+        });
+    if (ok && nodeTexts.isEmpty()) {
         result.outcome = CatalogueLoad::Outcome::NoCustomers;
         return result;
     }
-    // Entries 0 and 1 stay empty, entry k belongs to node k, one spare at the end.
-    state.Customers = QVector<CustomerRecord>(ok ? rs.rowCount() + 3 : 3);
     if (ok) {
-        const CustomerColumns columns(rs);
-        result.customerNodeTexts.reserve(rs.rowCount());
-        for (int row = 0; row < rs.rowCount(); ++row) {
-            // A null code or name shows as an empty text; node and entry stay paired.
-            result.customerNodeTexts << cell(rs, row, columns.codigo) + QLatin1Char('-')
-                                            + cell(rs, row, columns.nombre);
-            state.Customers[row + 2] = customerFrom(rs, columns, row);
-        }
+        // Entry k belongs to node k, one spare at the end.
+        customers.append(CustomerRecord());
+        state.Customers = std::move(customers);
+        result.customerNodeTexts = std::move(nodeTexts);
     } else {
+        // What was read before the failure is dropped, as a failed query gives no rows.
+        state.Customers = QVector<CustomerRecord>(3);
         qCWarning(zdCatalogue) << "customers not read:" << state.PosConnection->lastError();
     }
     state.Company.idempresa = 0;

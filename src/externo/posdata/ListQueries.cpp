@@ -47,26 +47,34 @@ ListResult runTicketList(AppState &state, const QString &customerNodeText,
     if (!state.PosConnection || !state.PosConnection->isOpen())
         return failed(QStringLiteral("point-of-sale connection is not open"));
 
-    bool ok = false;
-    const sql::RecordSet rows = state.PosConnection->query(sqlFor(*customer), &ok);
+    // Read row by row: of each ticket row only the three cells the node
+    // shows are read. The first unreadable row ends the list there.
+    QStringList nodes;
+    int cNumero = -1, cId = -1, cFecha = -1;
+    int rowNumber = 0;
+    int unreadableRow = 0;
+    const bool ok = state.PosConnection->queryRows(sqlFor(*customer), [&](const sql::RowView &row) {
+        if (unreadableRow)
+            return;
+        if (++rowNumber == 1) {
+            cNumero = row.columnIndex(QStringLiteral("numero"));
+            cId = row.columnIndex(QStringLiteral("iddocumento"));
+            cFecha = row.columnIndex(QStringLiteral("fecha"));
+        }
+        const auto numero = WholeNumberOf(row.value(cNumero));
+        const auto id = WholeNumberOf(row.value(cId));
+        const auto fecha = DateOf(row.value(cFecha));
+        if (!numero || !id || !fecha) {
+            unreadableRow = rowNumber;
+            return;
+        }
+        nodes << TicketNodeText(*numero, *id, *fecha);
+    });
     if (!ok)
         return failed(state.PosConnection->lastError());
-
-    QStringList nodes;
-    nodes.reserve(rows.rowCount());
-    const int cNumero = rows.columnIndex(QStringLiteral("numero"));
-    const int cId = rows.columnIndex(QStringLiteral("iddocumento"));
-    const int cFecha = rows.columnIndex(QStringLiteral("fecha"));
-    for (int r = 0; r < rows.rowCount(); ++r) {
-        const auto numero = WholeNumberOf(rows.value(r, cNumero));
-        const auto id = WholeNumberOf(rows.value(r, cId));
-        const auto fecha = DateOf(rows.value(r, cFecha));
-        if (!numero || !id || !fecha)
-            return failed(QStringLiteral("ticket row %1 has no readable numero, iddocumento or fecha")
-                              .arg(r + 1),
-                          nodes);
-        nodes << TicketNodeText(*numero, *id, *fecha);
-    }
+    if (unreadableRow)
+        return failed(QStringLiteral("ticket row %1 has no readable numero, iddocumento or fecha").arg(unreadableRow),
+                      nodes);
     return ListResult{ListResult::Ok, nodes, {}};
 }
 

@@ -15,6 +15,30 @@ QLocale displayLocale()
     return locale;
 }
 
+// "yyyy-mm-dd" at the start of a text read by hand: the date a format
+// parse of those ten characters gives. None when the text does not start
+// with four, two and two ASCII digits joined by "-", or names a year
+// before 1, a month or day out of range: the format parse decides those.
+std::optional<QDate> plainIsoDate(QStringView text)
+{
+    if (text.size() < 10 || text.at(4) != u'-' || text.at(7) != u'-')
+        return std::nullopt;
+    int digits[8];
+    int n = 0;
+    for (const int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        digits[n++] = c - u'0';
+    }
+    const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    const int month = digits[4] * 10 + digits[5];
+    const int day = digits[6] * 10 + digits[7];
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > QDate(year, month, 1).daysInMonth())
+        return std::nullopt;
+    return QDate(year, month, day);
+}
+
 } // namespace
 
 double RoundHalfEven2(double value)
@@ -67,6 +91,12 @@ std::optional<QDate> DateOf(const QVariant &value)
         return value.toDate();
     default:
         break;
+    }
+    // Style-121 text, the embedded engine's form, is read by hand; anything
+    // else goes through the format parse.
+    if (value.typeId() == QMetaType::QString) {
+        if (const auto date = plainIsoDate(static_cast<const QString *>(value.constData())->trimmed()))
+            return date;
     }
     const QString text = value.toString().trimmed();
     const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));

@@ -66,12 +66,15 @@ struct Connection::Impl {
         inserts.clear();
     }
 
+    using RowSink = std::function<void(const RowView &)>;
+    // rows (or, for queryRows, sink) receives what the statement returns.
     bool run(const QString &tsql, const EngineConfig &config, const ConnectionTarget &target, RecordSet *rows,
-             QString &lastError, bool lastRowOnly = false, int *rowsAffected = nullptr);
+             QString &lastError, bool lastRowOnly = false, int *rowsAffected = nullptr,
+             const RowSink *sink = nullptr);
     // The embedded engine through a prepared shape. false when the statement
     // is not run that way (*handled false) or when it failed (*handled true).
     bool runShaped(const QString &tsql, RecordSet *rows, QString &lastError, bool lastRowOnly,
-                   int *rowsAffected, bool *handled);
+                   int *rowsAffected, bool *handled, const RowSink *sink = nullptr);
 };
 
 Connection::Connection(EngineConfig config)
@@ -234,6 +237,39 @@ QString sqliteText(const void *utf16)
     return utf16 ? QString(reinterpret_cast<const QChar *>(utf16)) : QString();
 }
 
+// A TEXT column as the Qt SQLite driver reads it. Plain ASCII text reads
+// the same either way and is taken as it is stored; anything else not
+// well-formed goes through SQLite's own UTF-16 conversion, as the driver
+// reads it.
+QString columnText(sqlite3_stmt *stmt, int i)
+{
+    const auto *bytes = sqlite3_column_text(stmt, i);
+    const int size = sqlite3_column_bytes(stmt, i);
+    bool ascii = bytes && size > 0;
+    if (ascii) {
+        // Eight bytes at a time, then the rest.
+        int k = 0;
+        for (; k + 8 <= size; k += 8) {
+            quint64 word;
+            std::memcpy(&word, bytes + k, sizeof word);
+            if (word & 0x8080808080808080ULL) {
+                ascii = false;
+                break;
+            }
+        }
+        for (; ascii && k < size; ++k)
+            ascii = bytes[k] < 0x80;
+    }
+    if (ascii)
+        return QString::fromLatin1(reinterpret_cast<const char *>(bytes), size);
+    // Well-formed UTF-8 decodes to the same UTF-16 either way.
+    const QByteArrayView utf8(reinterpret_cast<const char *>(bytes), size);
+    if (size > 0 && utf8.isValidUtf8())
+        return QString::fromUtf8(utf8);
+    const void *text = sqlite3_column_text16(stmt, i);
+    return QString(reinterpret_cast<const QChar *>(text), sqlite3_column_bytes16(stmt, i) / qsizetype(sizeof(QChar)));
+}
+
 // A column as the Qt SQLite driver reads it, so that both ways of reading
 // give the same values: integers as qlonglong, reals as double, text as
 // QString, blobs as QByteArray, NULL as a null QString.
@@ -249,33 +285,64 @@ QVariant columnValue(sqlite3_stmt *stmt, int i)
     case SQLITE_BLOB:
         return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)),
                                    sqlite3_column_bytes(stmt, i)));
-    default: {
-        // Plain ASCII text reads the same either way and is taken as it is
-        // stored; anything else not well-formed goes through SQLite's own
-        // UTF-16 conversion, as the driver reads it.
-        const auto *bytes = sqlite3_column_text(stmt, i);
-        const int size = sqlite3_column_bytes(stmt, i);
-        bool ascii = bytes && size > 0;
-        for (int k = 0; ascii && k < size; ++k)
-            ascii = bytes[k] < 0x80;
-        if (ascii)
-            return QVariant(QString::fromLatin1(reinterpret_cast<const char *>(bytes), size));
-        // Well-formed UTF-8 decodes to the same UTF-16 either way.
-        const QByteArrayView utf8(reinterpret_cast<const char *>(bytes), size);
-        if (size > 0 && utf8.isValidUtf8())
-            return QVariant(QString::fromUtf8(utf8));
-        const void *text = sqlite3_column_text16(stmt, i);
-        return QVariant(QString(reinterpret_cast<const QChar *>(text),
-                                sqlite3_column_bytes16(stmt, i) / qsizetype(sizeof(QChar))));
-    }
+    default:
+        return QVariant(columnText(stmt, i));
     }
 }
+
+// The current row of a prepared statement, read cell by cell on demand.
+class StatementRow final : public RowView {
+public:
+    StatementRow(sqlite3_stmt *stmt, const QStringList &names)
+        : m_stmt(stmt)
+        , m_names(names)
+    {
+    }
+    const QStringList &columns() const override { return m_names; }
+    QVariant value(int column) const override
+    {
+        return column >= 0 && column < m_names.size() ? columnValue(m_stmt, column) : QVariant();
+    }
+    QString text(int column) const override
+    {
+        if (column < 0 || column >= m_names.size())
+            return {};
+        switch (sqlite3_column_type(m_stmt, column)) {
+        case SQLITE_TEXT:
+            return columnText(m_stmt, column);
+        case SQLITE_NULL:
+            return {};
+        default:
+            return columnValue(m_stmt, column).toString();
+        }
+    }
+
+private:
+    sqlite3_stmt *m_stmt;
+    const QStringList &m_names;
+};
+
+// A row of a result read whole (the engines without prepared shapes).
+class RecordSetRow final : public RowView {
+public:
+    RecordSetRow(const RecordSet &rows, int row)
+        : m_rows(rows)
+        , m_row(row)
+    {
+    }
+    const QStringList &columns() const override { return m_rows.columns(); }
+    QVariant value(int column) const override { return m_rows.value(m_row, column); }
+
+private:
+    const RecordSet &m_rows;
+    int m_row;
+};
 
 constexpr int kMaxShapes = 128;
 } // namespace
 
 bool Connection::Impl::runShaped(const QString &tsql, RecordSet *rows, QString &lastError, bool lastRowOnly,
-                                 int *rowsAffected, bool *handled)
+                                 int *rowsAffected, bool *handled, const RowSink *sink)
 {
     *handled = false;
     const StatementShape shape = shapeOf(tsql);
@@ -341,14 +408,14 @@ bool Connection::Impl::runShaped(const QString &tsql, RecordSet *rows, QString &
         sqlite3_reset(stmt);
         sqlite3_finalize(stmt);
         shapes.erase(found);
-        return runShaped(tsql, rows, lastError, lastRowOnly, rowsAffected, handled);
+        return runShaped(tsql, rows, lastError, lastRowOnly, rowsAffected, handled, sink);
     }
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         return fail("Unable to fetch row");
     if (rowsAffected)
         *rowsAffected = sqlite3_changes(handle);
     const int n = sqlite3_column_count(stmt);
-    if (rows && n > 0) {
+    if ((rows || sink) && n > 0) {
         // A schema change re-prepares the statement: names are checked per run.
         bool same = p.rawNames.size() == n;
         for (int i = 0; same && i < n; ++i)
@@ -360,6 +427,18 @@ bool Connection::Impl::runShaped(const QString &tsql, RecordSet *rows, QString &
                 p.rawNames << QByteArray(sqlite3_column_name(stmt, i));
                 p.names << sqliteText(sqlite3_column_name16(stmt, i)).remove(QLatin1Char('"'));
             }
+        }
+        if (sink) {
+            const QStringList names = p.names;
+            const StatementRow view(stmt, names);
+            while (rc == SQLITE_ROW) {
+                (*sink)(view);
+                rc = sqlite3_step(stmt);
+            }
+            if (rc != SQLITE_DONE)
+                return fail("Unable to fetch row");
+            sqlite3_reset(stmt);
+            return true;
         }
         QVector<QVector<QVariant>> data;
         data.reserve(256);
@@ -384,7 +463,8 @@ bool Connection::Impl::runShaped(const QString &tsql, RecordSet *rows, QString &
 }
 
 bool Connection::Impl::run(const QString &tsql, const EngineConfig &config, const ConnectionTarget &target,
-                           RecordSet *rows, QString &lastError, bool lastRowOnly, int *rowsAffected)
+                           RecordSet *rows, QString &lastError, bool lastRowOnly, int *rowsAffected,
+                           const RowSink *sink)
 {
     // Printf form: the text arrives exactly, trailing blanks included.
     qCDebug(zdSql, "%s", qUtf8Printable(tsql));
@@ -398,7 +478,7 @@ bool Connection::Impl::run(const QString &tsql, const EngineConfig &config, cons
         return fail(QStringLiteral("the connection is not open"));
     if (config.kind == EngineKind::Embedded && handle) {
         bool handled = false;
-        const bool done = runShaped(tsql, rows, lastError, lastRowOnly, rowsAffected, &handled);
+        const bool done = runShaped(tsql, rows, lastError, lastRowOnly, rowsAffected, &handled, sink);
         if (handled)
             return done;
     }
@@ -432,7 +512,7 @@ bool Connection::Impl::run(const QString &tsql, const EngineConfig &config, cons
         return fail(driverText(q.lastError()));
     if (rowsAffected)
         *rowsAffected = q.numRowsAffected();
-    if (rows && q.isSelect()) {
+    if ((rows || sink) && q.isSelect()) {
         const QSqlRecord rec = q.record();
         const int n = rec.count();
         QStringList columns;
@@ -460,7 +540,14 @@ bool Connection::Impl::run(const QString &tsql, const EngineConfig &config, cons
         }
         if (q.lastError().isValid())
             return fail(driverText(q.lastError()));
-        *rows = RecordSet(std::move(columns), std::move(data));
+        if (!sink) {
+            *rows = RecordSet(std::move(columns), std::move(data));
+        } else {
+            // Read whole on this way, then handed out row by row.
+            const RecordSet whole(std::move(columns), std::move(data));
+            for (int r = 0; r < whole.rowCount(); ++r)
+                (*sink)(RecordSetRow(whole, r));
+        }
     }
     return true;
 }
@@ -472,6 +559,11 @@ RecordSet Connection::queryLastRow(const QString &tsql, bool *ok)
     if (ok)
         *ok = success;
     return rows;
+}
+
+bool Connection::queryRows(const QString &tsql, const std::function<void(const RowView &)> &onRow)
+{
+    return d->run(tsql, m_config, m_target, nullptr, m_lastError, false, nullptr, &onRow);
 }
 
 bool Connection::execute(const QString &tsql, int *rowsAffected)

@@ -2,10 +2,12 @@
 #include "ConnectionStrings.h"
 #include "EngineConfig.h"
 #include "RecordSet.h"
+#include "RowView.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 
 namespace zd::sql {
@@ -50,6 +52,12 @@ public:
     // row. The embedded engine reads it through the reversed ORDER BY
     // (an index walk instead of every row); the statement logged is tsql.
     RecordSet queryLastRow(const QString &tsql, bool *ok = nullptr);
+    // The same query with its rows handed to onRow one at a time, as they
+    // are read, instead of kept: each row holds the values query() would
+    // give. false on error; the rows handed out before it was met were
+    // handed out, so a caller keeps what it built only on success. onRow
+    // must not run statements on this connection.
+    bool queryRows(const QString &tsql, const std::function<void(const RowView &)> &onRow);
     // Appends one row: the values are bound, never spliced into the text.
     // The statement logged is "INSERT INTO <table> (<columns>) VALUES (?, ...)"
     // with the columns in the map's (alphabetical) order; the values go to
