@@ -175,6 +175,18 @@ void TstNodesAndValues::dateOf()
     QCOMPARE(DateOf(QDateTime(QDate(2021, 3, 5), QTime(23, 59))).value(), QDate(2021, 3, 5));
     QVERIFY(!DateOf(QVariant()).has_value());
     QVERIFY(!DateOf(QStringLiteral("05/03/2021")).has_value());
+    // Texts read by hand give what the format parse of their first ten
+    // characters gives: leap days, days and months out of range, year 1,
+    // blanks, other separators, digits of another script, short texts.
+    for (const char *text : {"2024-02-29 00:00:00.000", "2023-02-29 00:00:00.000", "2021-04-31", "2021-13-01",
+                             "2021-00-10", "2021-01-00", "0000-01-01", "0001-01-01", "9999-12-31 23:59:59.997",
+                             "  2021-03-05 10:15:42.000  ", "2021-3-05", "2021/03/05", "20210305", "2021-03-0",
+                             "2021-03-05T10:15", "+021-03-05", "2021-03-5 ", "abcd-ef-gh", "\u0662021-03-05"}) {
+        const QString value = QString::fromUtf8(text);
+        const QDate parsed = QDate::fromString(value.trimmed().left(10), QStringLiteral("yyyy-MM-dd"));
+        const std::optional<QDate> expected = parsed.isValid() ? std::optional<QDate>(parsed) : std::nullopt;
+        QCOMPARE(DateOf(value), expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TstNodesAndValues)

@@ -508,8 +508,46 @@ void TstEmbeddedConnection::shapedStatementsReadAsTheDriverDoes()
                 ++row;
             }
             QCOMPARE(shaped.rowCount(), row);
+
+            // Row by row, the same rows: values, texts and shared texts.
+            int handed = 0;
+            QVERIFY2(c->queryRows(tsql,
+                                  [&](const RowView &view) {
+                                      QCOMPARE(view.columns(), names);
+                                      for (int i = 0; i < names.size(); ++i) {
+                                          const QVariant whole = shaped.value(handed, i);
+                                          QCOMPARE(view.value(i).typeId(), whole.typeId());
+                                          QCOMPARE(view.value(i), whole);
+                                          QCOMPARE(view.text(i), whole.toString());
+                                          QCOMPARE(view.text(i).isNull(), whole.toString().isNull());
+                                          QCOMPARE(view.repeatedText(i), whole.toString());
+                                      }
+                                      QCOMPARE(view.value(names.size()), QVariant());
+                                      ++handed;
+                                  }),
+                     qPrintable(c->lastError()));
+            QCOMPARE(handed, shaped.rowCount());
         }
     }
+    // A failing statement hands out nothing and says why.
+    int handed = 0;
+    QVERIFY(!c->queryRows("select * from dbo.missing", [&](const RowView &) { ++handed; }));
+    QCOMPARE(handed, 0);
+    QVERIFY(c->lastError().contains("missing"));
+
+    // Shared texts of a column whose values repeat, more of them than are
+    // kept at once: each row still reads its own text.
+    QVERIFY(c->execute("CREATE TABLE towns (id INTEGER, town NVARCHAR(40))"));
+    QVERIFY(c->beginTransaction());
+    for (int i = 0; i < 600; ++i)
+        QVERIFY(c->insert("dbo.towns", {{"id", i}, {"town", QString::fromUtf8("Saint-\u00c9tienne %1 ").arg(i % 150)}}));
+    QVERIFY(c->commit());
+    int rows = 0;
+    QVERIFY(c->queryRows("select * from dbo.towns order by id", [&](const RowView &view) {
+        QCOMPARE(view.repeatedText(1), QString::fromUtf8("Saint-\u00c9tienne %1 ").arg(view.value(0).toInt() % 150));
+        ++rows;
+    }));
+    QCOMPARE(rows, 600);
 }
 
 void TstEmbeddedConnection::preparedShapesFollowChangesAndCountRows()

@@ -40,21 +40,43 @@ QString cell(const sql::RowView &row, int column)
     return column < 0 ? QString() : row.text(column);
 }
 
-// One customer; code and name are read by the caller, as stored.
+QString repeatedCell(const sql::RowView &row, int column)
+{
+    return column < 0 ? QString() : row.repeatedText(column);
+}
+
+// text.trimmed(), without the call for the many texts that have nothing to trim.
+inline QString trimmedText(QString &&text)
+{
+    if (text.isEmpty() || (!text.at(0).isSpace() && !text.at(text.size() - 1).isSpace()))
+        return std::move(text);
+    return std::move(text).trimmed();
+}
+
+inline QString trimmedText(const QString &text)
+{
+    if (text.isEmpty() || (!text.at(0).isSpace() && !text.at(text.size() - 1).isSpace()))
+        return text;
+    return text.trimmed();
+}
+
+// One customer; code and name are read by the caller, as stored. Towns,
+// provinces and postcodes repeat from customer to customer: customers of
+// one town share its text.
 CustomerRecord customerFrom(const sql::RowView &row, const CustomerColumns &c, const QString &codigo,
                             const QString &nombre)
 {
     CustomerRecord r;
     r.idcliente = c.idcliente < 0 ? 0 : row.value(c.idcliente).toInt();
-    r.codigo = codigo.trimmed();
-    r.nombre = nombre.trimmed();
-    r.nif = cell(row, c.nif).trimmed();
-    r.direccion = cell(row, c.direccion).trimmed();
-    r.codigopostal = cell(row, c.codigopostal).trimmed();
-    r.poblacion = cell(row, c.poblacion).trimmed();
-    r.provincia = cell(row, c.provincia).trimmed();
-    r.telefono = cell(row, c.telefono).trimmed();
-    r.email = cell(row, c.email).trimmed();
+    r.codigo = trimmedText(codigo);
+    r.nombre = trimmedText(nombre);
+    r.nif = trimmedText(cell(row, c.nif));
+    r.direccion = trimmedText(cell(row, c.direccion));
+    r.codigopostal = trimmedText(repeatedCell(row, c.codigopostal));
+    r.poblacion = trimmedText(repeatedCell(row, c.poblacion));
+    r.provincia = trimmedText(repeatedCell(row, c.provincia));
+    r.telefono = trimmedText(cell(row, c.telefono));
+    r.email = trimmedText(cell(row, c.email));
     return r;
 }
 

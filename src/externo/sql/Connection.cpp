@@ -18,6 +18,7 @@
 #include <cstring>
 #include <optional>
 #include <sqlite3.h>
+#include <vector>
 
 namespace zd::sql {
 
@@ -317,9 +318,43 @@ public:
         }
     }
 
+    QString repeatedText(int column) const override
+    {
+        if (column < 0 || column >= m_names.size() || sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)
+            return text(column);
+        const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+        const QByteArrayView stored(bytes, sqlite3_column_bytes(m_stmt, column));
+        if (m_seen.size() <= size_t(column))
+            m_seen.resize(m_names.size());
+        std::vector<SeenText> &seen = m_seen[column];
+        if (seen.empty())
+            seen.resize(kSeenSlots);
+        // FNV-1a: short texts, a cheap hash.
+        quint32 hash = 2166136261u;
+        for (const char c : stored)
+            hash = (hash ^ quint8(c)) * 16777619u;
+        SeenText &entry = seen[hash % kSeenSlots];
+        if (!entry.filled || entry.stored.size() != stored.size()
+            || std::memcmp(entry.stored.constData(), stored.data(), size_t(stored.size())) != 0) {
+            entry.text = columnText(m_stmt, column);
+            entry.stored = stored.toByteArray();
+            entry.filled = true;
+        }
+        return entry.text;
+    }
+
 private:
+    // The last texts seen of a repeating column, by the hash of their bytes.
+    struct SeenText {
+        QByteArray stored;
+        QString text;
+        bool filled = false;
+    };
+    static constexpr size_t kSeenSlots = 64;
+
     sqlite3_stmt *m_stmt;
     const QStringList &m_names;
+    mutable std::vector<std::vector<SeenText>> m_seen;
 };
 
 // A row of a result read whole (the engines without prepared shapes).

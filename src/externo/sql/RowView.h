@@ -26,6 +26,9 @@ public:
     virtual QVariant value(int column) const = 0;
     // value(column).toString(), made without the QVariant.
     virtual QString text(int column) const { return value(column).toString(); }
+    // text(column) for a column whose values repeat from row to row (towns,
+    // provinces): rows holding the same text may share one string.
+    virtual QString repeatedText(int column) const { return text(column); }
 };
 
 } // namespace zd::sql

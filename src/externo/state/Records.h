@@ -62,3 +62,6 @@ struct ReportTaxLabels {
 using LineRecordSet = QVector<QStringList>;
 
 } // namespace zd
+
+// Plain values: moved in memory as they are when a vector of them grows.
+Q_DECLARE_TYPEINFO(zd::CustomerRecord, Q_RELOCATABLE_TYPE);
