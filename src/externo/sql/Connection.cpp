@@ -238,14 +238,22 @@ QString sqliteText(const void *utf16)
     return utf16 ? QString(reinterpret_cast<const QChar *>(utf16)) : QString();
 }
 
-// A TEXT column as the Qt SQLite driver reads it. Plain ASCII text reads
+// A cell of the current row. Each cell is fetched once and read through
+// the value: one call into the statement instead of one per question.
+// The statement and its values stay on the thread that runs them.
+sqlite3_value *cellOf(sqlite3_stmt *stmt, int i)
+{
+    return sqlite3_column_value(stmt, i);
+}
+
+// A TEXT cell as the Qt SQLite driver reads it. Plain ASCII text reads
 // the same either way and is taken as it is stored; anything else not
 // well-formed goes through SQLite's own UTF-16 conversion, as the driver
 // reads it.
-QString columnText(sqlite3_stmt *stmt, int i)
+QString cellText(sqlite3_value *cell)
 {
-    const auto *bytes = sqlite3_column_text(stmt, i);
-    const int size = sqlite3_column_bytes(stmt, i);
+    const auto *bytes = sqlite3_value_text(cell);
+    const int size = sqlite3_value_bytes(cell);
     bool ascii = bytes && size > 0;
     if (ascii) {
         // Eight bytes at a time, then the rest.
@@ -267,28 +275,32 @@ QString columnText(sqlite3_stmt *stmt, int i)
     const QByteArrayView utf8(reinterpret_cast<const char *>(bytes), size);
     if (size > 0 && utf8.isValidUtf8())
         return QString::fromUtf8(utf8);
-    const void *text = sqlite3_column_text16(stmt, i);
-    return QString(reinterpret_cast<const QChar *>(text), sqlite3_column_bytes16(stmt, i) / qsizetype(sizeof(QChar)));
+    const void *text = sqlite3_value_text16(cell);
+    return QString(reinterpret_cast<const QChar *>(text), sqlite3_value_bytes16(cell) / qsizetype(sizeof(QChar)));
 }
 
-// A column as the Qt SQLite driver reads it, so that both ways of reading
+// A cell as the Qt SQLite driver reads it, so that both ways of reading
 // give the same values: integers as qlonglong, reals as double, text as
 // QString, blobs as QByteArray, NULL as a null QString.
-QVariant columnValue(sqlite3_stmt *stmt, int i)
+QVariant cellValue(sqlite3_value *cell)
 {
-    switch (sqlite3_column_type(stmt, i)) {
+    switch (sqlite3_value_type(cell)) {
     case SQLITE_INTEGER:
-        return QVariant(qlonglong(sqlite3_column_int64(stmt, i)));
+        return QVariant(qlonglong(sqlite3_value_int64(cell)));
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, i));
+        return QVariant(sqlite3_value_double(cell));
     case SQLITE_NULL:
         return QVariant(QMetaType::fromType<QString>());
     case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, i)),
-                                   sqlite3_column_bytes(stmt, i)));
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_value_blob(cell)), sqlite3_value_bytes(cell)));
     default:
-        return QVariant(columnText(stmt, i));
+        return QVariant(cellText(cell));
     }
+}
+
+QVariant columnValue(sqlite3_stmt *stmt, int i)
+{
+    return cellValue(cellOf(stmt, i));
 }
 
 // The current row of a prepared statement, read cell by cell on demand.
@@ -308,22 +320,26 @@ public:
     {
         if (column < 0 || column >= m_names.size())
             return {};
-        switch (sqlite3_column_type(m_stmt, column)) {
+        sqlite3_value *cell = cellOf(m_stmt, column);
+        switch (sqlite3_value_type(cell)) {
         case SQLITE_TEXT:
-            return columnText(m_stmt, column);
+            return cellText(cell);
         case SQLITE_NULL:
             return {};
         default:
-            return columnValue(m_stmt, column).toString();
+            return cellValue(cell).toString();
         }
     }
 
     QString repeatedText(int column) const override
     {
-        if (column < 0 || column >= m_names.size() || sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)
+        if (column < 0 || column >= m_names.size())
+            return {};
+        sqlite3_value *cell = cellOf(m_stmt, column);
+        if (sqlite3_value_type(cell) != SQLITE_TEXT)
             return text(column);
-        const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
-        const QByteArrayView stored(bytes, sqlite3_column_bytes(m_stmt, column));
+        const auto *bytes = reinterpret_cast<const char *>(sqlite3_value_text(cell));
+        const QByteArrayView stored(bytes, sqlite3_value_bytes(cell));
         if (m_seen.size() <= size_t(column))
             m_seen.resize(m_names.size());
         std::vector<SeenText> &seen = m_seen[column];
@@ -336,7 +352,7 @@ public:
         SeenText &entry = seen[hash % kSeenSlots];
         if (!entry.filled || entry.stored.size() != stored.size()
             || std::memcmp(entry.stored.constData(), stored.data(), size_t(stored.size())) != 0) {
-            entry.text = columnText(m_stmt, column);
+            entry.text = cellText(cell);
             entry.stored = stored.toByteArray();
             entry.filled = true;
         }
