@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSaveFile>
+#include <QStringBuilder>
 
 #include <optional>
 
@@ -60,13 +61,12 @@ inline QString trimmedText(const QString &text)
     return text.trimmed();
 }
 
-// One customer; code and name are read by the caller, as stored. Towns,
+// Fills one customer's record; code and name are read by the caller, as stored. Towns,
 // provinces and postcodes repeat from customer to customer: customers of
 // one town share its text.
-CustomerRecord customerFrom(const sql::RowView &row, const CustomerColumns &c, const QString &codigo,
-                            const QString &nombre)
+void readCustomer(CustomerRecord &r, const sql::RowView &row, const CustomerColumns &c, const QString &codigo,
+                  const QString &nombre)
 {
-    CustomerRecord r;
     r.idcliente = c.idcliente < 0 ? 0 : row.value(c.idcliente).toInt();
     r.codigo = trimmedText(codigo);
     r.nombre = trimmedText(nombre);
@@ -77,7 +77,6 @@ CustomerRecord customerFrom(const sql::RowView &row, const CustomerColumns &c, c
     r.provincia = trimmedText(repeatedCell(row, c.provincia));
     r.telefono = trimmedText(cell(row, c.telefono));
     r.email = trimmedText(cell(row, c.email));
-    return r;
 }
 
 // Writes the logo bytes; the file is replaced only by a complete copy. A
@@ -162,11 +161,8 @@ CatalogueLoad LoadCatalogues(AppState &state)
             // A null code or name shows as an empty text; node and entry stay paired.
             const QString codigo = cell(row, columns->codigo);
             const QString nombre = cell(row, columns->nombre);
-            QString node;
-            node.reserve(codigo.size() + 1 + nombre.size());
-            node.append(codigo).append(QLatin1Char('-')).append(nombre);
-            nodeTexts.append(std::move(node));
-            customers.append(customerFrom(row, *columns, codigo, nombre));
+            nodeTexts.append(codigo % QLatin1Char('-') % nombre);
+            readCustomer(customers.emplaceBack(), row, *columns, codigo, nombre);
         });
     if (ok && nodeTexts.isEmpty()) {
         result.outcome = CatalogueLoad::Outcome::NoCustomers;
