@@ -24,32 +24,20 @@ QString sqliteError(sqlite3 *db, const QString &what)
     return QStringLiteral("[embedded] %1: %2").arg(what, QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"));
 }
 
-bool writeAll(int fd, const char *bytes, qint64 size, qint64 offset)
+// Repeats a positioned read or write (pread, pwrite) until all of `size`
+// bytes at `offset` are done.
+template <typename Transfer, typename Bytes>
+bool transferAll(Transfer transfer, int fd, Bytes *bytes, qint64 size, qint64 offset)
 {
     while (size > 0) {
-        const ssize_t written = ::pwrite(fd, bytes, size_t(size), offset);
-        if (written < 0 && errno == EINTR)
+        const ssize_t done = transfer(fd, bytes, size_t(size), offset);
+        if (done < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
+        if (done <= 0)
             return false;
-        bytes += written;
-        size -= written;
-        offset += written;
-    }
-    return true;
-}
-
-bool readAll(int fd, char *bytes, qint64 size, qint64 offset)
-{
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, bytes, size_t(size), offset);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= got;
-        offset += got;
+        bytes += done;
+        size -= done;
+        offset += done;
     }
     return true;
 }
@@ -73,9 +61,9 @@ QString copyAndCompare(sqlite3 *src, int out)
         const qint64 n = std::min<qint64>(chunkSize, size - at);
         if (file->pMethods->xRead(file, chunk.data(), int(n), at) != SQLITE_OK)
             return QStringLiteral("the database file cannot be read at byte %1").arg(at);
-        if (!writeAll(out, chunk.data(), n, at))
+        if (!transferAll(::pwrite, out, chunk.data(), n, at))
             return QStringLiteral("cannot write: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        if (!readAll(out, readBack.data(), n, at) || std::memcmp(chunk.data(), readBack.data(), size_t(n)) != 0)
+        if (!transferAll(::pread, out, readBack.data(), n, at) || std::memcmp(chunk.data(), readBack.data(), size_t(n)) != 0)
             return QStringLiteral("the copy differs from the database at byte %1").arg(at);
         at += n;
     }
