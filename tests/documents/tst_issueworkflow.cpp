@@ -703,6 +703,29 @@ private slots:
         QVERIFY(!shop.marker());
     }
 
+    // Another back office invoiced one of the chosen tickets meanwhile (its
+    // second moved): nothing is stored, the operator is told which ticket,
+    // and the refreshed list no longer offers it.
+    void ticketInvoicedElsewhereIsRefusedAndNamed()
+    {
+        Shop shop;
+        shop.open();
+        shop.choose({"57", "58"});
+        QVERIFY(shop.pos.exec(QString("UPDATE documento SET fecha='2021-03-20 11:00:00.863' WHERE iddocumento=%1")
+                                  .arg(kTicket58)));
+        shop.pressInvoice();
+        QCOMPARE(shop.answers->messages().size(), 2);
+        QCOMPARE(shop.answers->messages()[1],
+                 QString("Le ticket 58 a déjà été facturé sur un autre poste. La facture n'a pas été générée."));
+        QVERIFY(shop.operatorAtPreview->shown.isEmpty());
+        QVERIFY(shop.store("SELECT * FROM facturas").isEmpty());
+        QVERIFY(shop.store("SELECT * FROM MarcasPendientes").isEmpty());
+        QCOMPARE(shop.fecha(kTicket57), QString("2021-03-05 09:00:00.000"));
+        QCOMPARE(shop.fecha(kTicket58), QString("2021-03-20 11:00:00.863"));
+        QCOMPARE(shop.ticketNumbers(), (QStringList{"59", "57"}));
+        QCOMPARE(shop.window->TxtTotal->text(), QString("0"));
+    }
+
     void storeErrorInACopyEndsTheCommandInOrder()
     {
         Shop shop;
