@@ -19,11 +19,6 @@ namespace zd::sql::embedded {
 
 namespace {
 
-QString sqliteError(sqlite3 *db, const QString &what)
-{
-    return QStringLiteral("[embedded] %1: %2").arg(what, QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"));
-}
-
 // Repeats a positioned read or write (pread, pwrite) until all of `size`
 // bytes at `offset` are done.
 template <typename Transfer, typename Bytes>

@@ -14,12 +14,10 @@
 
 namespace zd::sql::embedded {
 
-namespace {
 QString sqliteError(sqlite3 *db, const QString &what)
 {
     return QStringLiteral("[embedded] %1: %2").arg(what, QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory"));
 }
-} // namespace
 
 sqlite3 *handle(const QSqlDatabase &db)
 {

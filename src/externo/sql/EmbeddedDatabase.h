@@ -9,6 +9,9 @@ struct sqlite3;
 // no SQL of their own in SQLite (CREATE DATABASE, BACKUP DATABASE).
 namespace zd::sql::embedded {
 
+// "[embedded] what: <SQLite's last error on db>", as the engine reports it.
+QString sqliteError(sqlite3 *db, const QString &what);
+
 // The sqlite3 handle behind an open QSQLITE connection, or nullptr.
 sqlite3 *handle(const QSqlDatabase &db);
 
