@@ -16,7 +16,7 @@ set(ZD_RELEASE_DATE 2026-12-08)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-install(TARGETS zedorev trs_teclado zd_seed zd_facturx RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS zedorev trs_teclado zd_seed zd_facturx zd_books RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 file(GLOB zd_shared_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/program/*)
 install(FILES ${zd_shared_files} DESTINATION ${ZD_SHARED_DIR})
 # Their origin and licence are in the package's copyright file.
@@ -34,7 +34,7 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_
 # Man pages and the changelog, compressed as Debian wants them (gzip -9n:
 # no name, no time stamp).
 set(zd_compressed)
-foreach(page zedorev trs_teclado zd_seed zd_facturx)
+foreach(page zedorev trs_teclado zd_seed zd_facturx zd_books)
   configure_file(${ZD_PACKAGING}/man/${page}.1 ${CMAKE_BINARY_DIR}/packaging/${page}.1 @ONLY)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/${page}.1.gz
     COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/packaging/${page}.1

@@ -5,10 +5,9 @@
 //   zd_facturx archive ID [--folder PROGRAM_FOLDER] [--shop N]
 //       writes the missing archive of a stored document (nothing is
 //       replaced). Exit 0 when the archive is there afterwards.
-#include "ArchiveOnDemand.h"
-
 #include "common/ProgramFolders.h"
 #include "externo/archive/FacturXCheck.h"
+#include "externo/documents/ArchiveStoredDocument.h"
 #include "externo/startup/ConfigFiles.h"
 #include "externo/state/AppState.h"
 
@@ -43,7 +42,7 @@ int archiveDocument(const QString &id, const QString &folder, int shop)
     AppState state(sql::EngineConfig::fromProgramFolder(QDir(folder).absolutePath()));
     state.PosServer = readPosServer(state.programFolder(), QStringLiteral("127.0.0.1"));
     state.PosCatalog = shopCatalog(QStringLiteral("Tillvane"), shop);
-    const archive::ArchiveResult result = facturx::ArchiveStoredDocument(state, id.trimmed());
+    const archive::ArchiveResult result = documents::ArchiveStoredDocument(state, id.trimmed());
     switch (result.status) {
     case archive::ArchiveResult::Status::Written:
         std::printf("written %s%s\n", qPrintable(result.path),

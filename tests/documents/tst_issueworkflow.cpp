@@ -16,6 +16,7 @@
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/store/StoreSetup.h"
 
+#include "support/BusyDatabase.h"
 #include "support/DialogAnswerer.h"
 #include "support/PosFixture.h"
 #include "support/StatementCapture.h"
@@ -30,6 +31,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QFileInfo>
 #include <QTest>
 #include <QTreeWidget>
 #include <functional>
@@ -724,6 +726,43 @@ private slots:
         QCOMPARE(shop.fecha(kTicket58), QString("2021-03-20 11:00:00.863"));
         QCOMPARE(shop.ticketNumbers(), (QStringList{"59", "57"}));
         QCOMPARE(shop.window->TxtTotal->text(), QString("0"));
+    }
+
+    // The point of sale stays busy at its commit and the store at the
+    // take-back: the invoice stays stored, is not printed, and the operator
+    // is told so. The next issue makes its marks first; the invoice is then
+    // archived and named for printing.
+    void invoiceStoredWithMarksOwedIsToldAndCompletedLater()
+    {
+        Shop shop;
+        shop.open();
+        shop.choose({"57"});
+        {
+            ReadLock pos(shop.pos.file());
+            LockAtCommit store(shop.storeFile(), 2);
+            shop.pressInvoice();
+        }
+        const QVector<QVariantList> stored = shop.store("SELECT IdDocumento, FechaDocumento FROM facturas");
+        QCOMPARE(stored.size(), 1);
+        const QString id = stored[0][0].toString();
+        QCOMPARE(shop.answers->messages().size(), 2);
+        QCOMPARE(shop.answers->messages()[1],
+                 QString("La facture %1 est enregistrée, mais ses tickets n'ont pas pu être marqués comme facturés "
+                         "dans Tillvane. Ils le seront avant le prochain document. Elle n'a pas été imprimée : "
+                         "imprimez-la depuis la vue des documents.").arg(id));
+        QVERIFY(shop.operatorAtPreview->shown.isEmpty());
+        QCOMPARE(shop.fecha(kTicket57), QString("2021-03-05 09:00:00.000"));
+        const QString archived = shop.folder.path() + "/archive/2021/" + id + ".pdf";
+        QVERIFY(QFileInfo::exists(archived));
+
+        shop.choose({"59"});
+        shop.pressDeliveryNote();
+        QCOMPARE(shop.fecha(kTicket57), QString("2021-03-05 09:00:00.863"));
+        QVERIFY(shop.store("SELECT * FROM MarcasPendientes").isEmpty());
+        QCOMPARE(shop.answers->messages().last(),
+                 QString("Le document %1 était en attente : ses tickets sont maintenant marqués comme facturés dans "
+                         "Tillvane. Il n'a pas encore été imprimé : imprimez-le depuis la vue des documents.").arg(id));
+        QCOMPARE(shop.ticketNumbers(), QStringList{"58"});
     }
 
     void storeErrorInACopyEndsTheCommandInOrder()

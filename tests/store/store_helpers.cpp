@@ -164,21 +164,6 @@ void StoreFixture::setTaxTypes(int n)
     }
 }
 
-ReadLock::ReadLock(const QString &file)
-    : m_db(std::make_unique<posdemo::SqliteDb>())
-{
-    QString error;
-    if (!m_db->open(file, false, &error)
-        || !m_db->exec("BEGIN; SELECT count(*) FROM sqlite_master;", &error))
-        qFatal("cannot hold %s: %s", qPrintable(file), qPrintable(error));
-}
-
-ReadLock::~ReadLock()
-{
-    QString error;
-    m_db->exec("ROLLBACK", &error);
-}
-
 QStringList line(int n, int ticket, int code, const QString &description, const QString &quantity,
                  const QString &price, const QString &discount, const QString &amount, int ticketId)
 {

@@ -1,5 +1,6 @@
 #pragma once
 #include "externo/state/AppState.h"
+#include "support/BusyDatabase.h"
 #include "support/StatementCapture.h"
 
 #include <QStringList>
@@ -51,17 +52,6 @@ public:
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<AppState> m_state;
-};
-
-// Holds a read transaction on a database file while it lives, so that no
-// other connection can commit a write to it.
-class ReadLock {
-public:
-    explicit ReadLock(const QString &file);
-    ~ReadLock();
-
-private:
-    std::unique_ptr<posdemo::SqliteDb> m_db;
 };
 
 // A line of ListView1: Id, ticket, code, description, quantity, price,

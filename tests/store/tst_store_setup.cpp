@@ -60,8 +60,8 @@ private slots:
         QVERIFY(QFile::exists(f.storeFile()));
         const QStringList sent = log.statements();
         QCOMPARE(sent.filter(QStringLiteral("CREATE")),
-                 (QStringList{CreateDatabaseStatement(), CreateFacturasStatement(), CreateDocumentoStatement(),
-                              CreateMarcasPendientesStatement()}));
+                 (QStringList{CreateDatabaseStatement(), CreateFacturasStatement(), CreateDocumentoStatement()}
+                  + AddedTableStatements()));
 
         QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("facturas")), (QStringList{
             "IdDocumento", "TipoDocumento", "IdSerie", "NumCopia", "IdEmpresa", "IdFiscal", "IdCliente",
@@ -112,7 +112,12 @@ private slots:
 
         StatementCapture log;
         QCOMPARE(EnsureInvoiceStore(f.state()), StoreCheck::Existing);
-        QCOMPARE(log.statements().filter(QStringLiteral("CREATE")), QStringList{CreateMarcasPendientesStatement()});
+        // The journal and the tables of cancelled notes are added; the rest stays.
+        QCOMPARE(log.statements().filter(QStringLiteral("CREATE")), AddedTableStatements());
+        QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("FacturasAnuladas")),
+                 columnsOf(f.storeFile(), QStringLiteral("facturas")));
+        QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("DocumentoAnulado")),
+                 columnsOf(f.storeFile(), QStringLiteral("Documento")));
         QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("MarcasPendientes")),
                  (QStringList{"IdDocumento", "IdExterno", "Accion"}));
         QCOMPARE(StoreFixture::rows(f.storeFile(), QStringLiteral("SELECT IdDocumento, NumCopia FROM facturas")),

@@ -96,6 +96,7 @@ FrmExterno::FrmExterno(AppState &state, QWidget *parent)
 
 FrmExterno::~FrmExterno()
 {
+    waitForBooksCheck();
     if (m_state.MainWindow == this)
         m_state.MainWindow = nullptr;
 }

@@ -19,6 +19,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
 
+class QThread;
+
 namespace zd {
 
 class FrmEspera;
@@ -303,6 +305,32 @@ private:
     // ---- end of choosing block ----
 
     bool m_unloaded = false;
+
+public:
+    // ---- books block ----
+    // What the check after the start found, for the operator.
+    struct BooksFindings {
+        QString foreignTickets;       // tickets marked outside this store's documents, or empty
+        QStringList withoutArchive;   // stored documents without an archive file
+    };
+    // Compares the store with the point-of-sale marks and lists the missing
+    // archives in a thread of its own; the findings are told (and the
+    // archives written) on this thread once it ends.
+    void startBooksCheck();
+    // Waits for that check (unload; tests).
+    void waitForBooksCheck();
+    // What the last replay of the journal completed or found: archived and
+    // told to the operator.
+    void takeReplayOutcome();
+
+private:
+    void archiveMissing(const QStringList &ids);
+    // Shows what is waiting to be told once no dialog, preview or command is in the way.
+    void tellWhenFree();
+    QThread *m_booksThread = nullptr;
+    QStringList m_toTell;
+    bool m_telling = false;
+    // ---- end of books block ----
 
     AppState &m_state;
     QPixmap m_background;

@@ -94,24 +94,35 @@ void FrmExterno::CmdAnularAlb_Click()
     // (an interrupted release is finished by the journal's replay).
     const CancelOutcome outcome = loaded ? CancelDeliveryNote(m_state, id, lines) : CancelOutcome::Kept;
     const bool stillStored = outcome == CancelOutcome::Kept;
-    const bool stillMarked = outcome == CancelOutcome::ReleaseOwed;
     store->close();
 
     FillCurrentList();
     if (!stillStored)
         TxtFacAlb->clear();
     setEnabled(true);
-    if (stillStored) {
+    switch (outcome) {
+    case CancelOutcome::Cancelled:
+        break;
+    case CancelOutcome::Kept:
         ShowMessage(m_state, QStringLiteral("Le bon de livraison ") + id
                                  + QStringLiteral(" n'a pas pu être annulé. Il reste enregistré, ses tickets aussi."),
                     1);
-    } else if (stillMarked) {
+        break;
+    case CancelOutcome::ReleaseOwed:
         // Rare: the second commit failed after the first went through.
         ShowMessage(m_state, QStringLiteral("Le bon de livraison ") + id
                                  + QStringLiteral(" est annulé, mais ses tickets n'ont pas pu être libérés. "
                                                   "Ils le seront avant la prochaine édition."),
                     1);
+        break;
+    case CancelOutcome::Unknown:
+        ShowMessage(m_state, QStringLiteral("On ne sait pas si le bon de livraison ") + id
+                                 + QStringLiteral(" a été annulé : la connexion au magasin de factures a été perdue. "
+                                                  "Vérifiez la liste des documents avant de recommencer."),
+                    1);
+        break;
     }
+    takeReplayOutcome();
 }
 
 } // namespace zd

@@ -40,6 +40,7 @@ void FrmExterno::Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    waitForBooksCheck();
 
     if (m_state.PosConnection) {
         m_state.PosConnection->close();

@@ -82,6 +82,10 @@ void FrmExterno::Load(QWidget *loadingWindow)
     // 15. The customer of the most recent open ticket, and its first ticket.
     preselectLatestCustomer();
 
+    // What a replay completed is told; the books are checked behind the window.
+    takeReplayOutcome();
+    startBooksCheck();
+
     emit loaded();
 }
 

@@ -122,25 +122,21 @@ void FrmExterno::PrintDocument(qint16 kind)
     if (const auto lines = Create_Recordset(ListView1)) {
         const bool newDocument = !m_state.SourceDeliveryNote.isEmpty() || m_state.CopyNumber == 0;
         QString id;
-        TicketTakenElsewhere taken;
+        IssueReport issued;
         if (newDocument) {
-            id = IssueDocument(m_state, lines->records, kind, chosenTicketIds(), &taken);
+            id = IssueDocument(m_state, lines->records, kind, chosenTicketIds(), &issued);
         } else if (TreeClient[2]->isEnabled()) {
             if (const QTreeWidgetItem *node = nodes::node(TreeClient[2], nodes::selectedIndex(TreeClient[2])))
                 id = node->text(0).trimmed();
         }
-        if (newDocument && id == QLatin1String(kIssueFailed) && taken.ticketId != 0) {
-            // Another back office invoiced a chosen ticket meanwhile: nothing
-            // was stored; the refreshed list no longer offers that ticket.
-            ShowMessage(m_state, TicketTakenMessage(kind, taken), 1);
-        } else if (newDocument && id == QLatin1String(kIssueFailed)) {
-            // Nothing was stored and no ticket marked: nothing is shown as
-            // if it had been issued.
-            ShowMessage(m_state,
-                        invoice ? QStringLiteral("La facture n'a pas pu être générée. Aucun ticket n'a été facturé.")
-                                : QStringLiteral("Le bon de livraison n'a pas pu être généré. Aucun ticket n'a été "
-                                                 "facturé."),
-                        1);
+        const bool failed = newDocument && id == QLatin1String(kIssueFailed);
+        if (failed || (newDocument && issued.marksOwed)) {
+            // Nothing stored, or stored without its tickets' marks: nothing
+            // is shown as if it had been issued, and the operator is told
+            // which of the two.
+            ShowMessage(m_state, IssueFailureMessage(kind, id, issued), 1);
+            if (issued.marksOwed)
+                archiveMissing({id});
         } else {
             report.setCaption(QStringLiteral("etiqueta11"), copyMarker(m_state.CopyNumber));
             report.setCaption(QStringLiteral("lblnfactura"), id);
@@ -155,6 +151,7 @@ void FrmExterno::PrintDocument(qint16 kind)
     // 16 to 18. The report goes; lists and totals follow what was issued.
     m_report.reset();
     refreshAfterPrint();
+    takeReplayOutcome();
 }
 
 void FrmExterno::showPreview(const QString &documentId)

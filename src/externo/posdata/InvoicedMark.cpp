@@ -63,7 +63,7 @@ bool MarkSelectedTicketsInvoiced(AppState &state, const QVector<qint32> &chosenT
     // and would fail at once instead of finding the ticket marked.
     for (const qint32 id : ids) {
         int changed = 0;
-        if (!pos.execute(MarkTicketSql(id), &changed))
+        if (!pos.executeCounted(MarkTicketSql(id), &changed))
             return false;
         if (changed > 0)
             continue;
@@ -80,14 +80,34 @@ bool MarkSelectedTicketsInvoiced(AppState &state, const QVector<qint32> &chosenT
     return true;
 }
 
-bool MarkTicketIfOpen(AppState &state, qint32 ticketId)
+bool MarkTicketIfOpen(AppState &state, qint32 ticketId, int *changed)
 {
-    return posConnectionOpen(state) && state.PosConnection->execute(MarkTicketSql(ticketId));
+    int rows = 0;
+    const bool done = posConnectionOpen(state) && state.PosConnection->executeCounted(MarkTicketSql(ticketId), &rows);
+    if (changed)
+        *changed = rows;
+    return done;
 }
 
-bool ReleaseTicketIfMarked(AppState &state, qint32 ticketId)
+bool ReleaseTicketIfMarked(AppState &state, qint32 ticketId, int *changed)
 {
-    return posConnectionOpen(state) && state.PosConnection->execute(ClearTicketMarkSql(QString::number(ticketId)));
+    int rows = 0;
+    const bool done = posConnectionOpen(state)
+                      && state.PosConnection->executeCounted(ClearTicketMarkSql(QString::number(ticketId)), &rows);
+    if (changed)
+        *changed = rows;
+    return done;
+}
+
+std::optional<bool> TicketExists(AppState &state, qint32 ticketId)
+{
+    if (!posConnectionOpen(state))
+        return std::nullopt;
+    bool ok = false;
+    const sql::RecordSet found = state.PosConnection->query(SelectTicketSql(ticketId), &ok);
+    if (!ok)
+        return std::nullopt;
+    return !found.isEmpty();
 }
 
 bool ClearInvoicedMark(AppState &state, const LineRecordSet &lines)

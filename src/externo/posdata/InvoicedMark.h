@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QVector>
+#include <optional>
 
 namespace zd {
 struct AppState;
@@ -33,9 +34,12 @@ bool MarkSelectedTicketsInvoiced(AppState &state, const QVector<qint32> &chosenT
 
 // One owed mark or release, as the invoice store's journal replays them:
 // each changes an open (resp. marked) ticket only, so replaying twice
-// changes nothing. false on a database error.
-bool MarkTicketIfOpen(AppState &state, qint32 ticketId);
-bool ReleaseTicketIfMarked(AppState &state, qint32 ticketId);
+// changes nothing. *changed: the rows the statement itself changed (0 or 1).
+// false on a database error.
+bool MarkTicketIfOpen(AppState &state, qint32 ticketId, int *changed = nullptr);
+bool ReleaseTicketIfMarked(AppState &state, qint32 ticketId, int *changed = nullptr);
+// Whether the point-of-sale database holds the ticket; nothing on an error.
+std::optional<bool> TicketExists(AppState &state, qint32 ticketId);
 
 // Puts the tickets of the given lines (field 8, the point-of-sale id,
 // trimmed) back on their whole second. A field that is not all digits is

@@ -170,6 +170,9 @@ bool Connection::open(const QString &connectionString)
         m_lastError = QStringLiteral("[embedded] cannot open %1: %2").arg(file, driverText(d->db.lastError()));
     } else if (!embedded::prepareConnection(d->db, &error)) {
         m_lastError = error;
+    } else if (m_target.catalog.compare(QLatin1String(kInvoiceStoreCatalog), Qt::CaseInsensitive) == 0
+               && !embedded::makeCommitsDurable(d->db, &error)) {
+        m_lastError = error;
     }
     if (!m_lastError.isEmpty()) {
         qCWarning(zdSql).noquote() << m_lastError;
@@ -620,6 +623,40 @@ bool Connection::queryRows(const QString &tsql, const std::function<void(const R
 bool Connection::execute(const QString &tsql, int *rowsAffected)
 {
     return d->run(tsql, m_config, m_target, nullptr, m_lastError, false, rowsAffected);
+}
+
+bool Connection::executeCounted(const QString &tsql, int *rowsChanged)
+{
+    if (m_config.kind == EngineKind::Embedded)
+        return execute(tsql, rowsChanged);   // sqlite3_changes: the statement's own rows
+    // The server's count message is missing under SET NOCOUNT ON and may be
+    // a trigger's: the statement's own count is read back in its batch.
+    bool ok = false;
+    const RecordSet rs = query(CountedBatch(tsql), &ok);
+    if (!ok)
+        return false;
+    bool isNumber = false;
+    const int n = rs.isEmpty() ? -1 : rs.value(0, 0).toInt(&isNumber);
+    if (!isNumber || n < 0) {
+        m_lastError = QStringLiteral("no row count came back\nStatement: ") + tsql;
+        qCWarning(zdSql).noquote() << "failed:" << m_lastError;
+        return false;
+    }
+    if (rowsChanged)
+        *rowsChanged = n;
+    return true;
+}
+
+bool Connection::commitOutcomeKnown() const
+{
+    // SQLite's COMMIT either succeeds or leaves the transaction undone; a
+    // server may commit and lose the connection before it says so.
+    return m_config.kind == EngineKind::Embedded;
+}
+
+QString CountedBatch(const QString &tsql)
+{
+    return QStringLiteral("SET NOCOUNT ON; ") + tsql + QStringLiteral("; SELECT @@ROWCOUNT");
 }
 
 RecordSet Connection::query(const QString &tsql, bool *ok)

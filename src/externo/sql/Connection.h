@@ -26,6 +26,10 @@ namespace zd::sql {
 // The embedded engine prepares each statement shape once per connection
 // (the text with the literals that can be bound taken out, see shapeOf)
 // and binds the literals; the log shows the statement as sent.
+// The SQL Server batch executeCounted sends: "SET NOCOUNT ON; " + tsql +
+// "; SELECT @@ROWCOUNT".
+QString CountedBatch(const QString &tsql);
+
 class Connection {
 public:
     explicit Connection(EngineConfig config);
@@ -45,6 +49,11 @@ public:
     // Runs a statement that returns no rows. false on error. *rowsAffected
     // (when given) receives the number of rows it changed.
     bool execute(const QString &tsql, int *rowsAffected = nullptr);
+    // Runs a statement that changes rows and tells how many rows the
+    // statement itself changed, whatever the server's NOCOUNT setting and
+    // whatever triggers did: on SQL Server the statement goes in a batch
+    // that reads @@ROWCOUNT (see CountedBatch). false on error.
+    bool executeCounted(const QString &tsql, int *rowsChanged);
     // Runs a query; *ok (when given) tells whether it succeeded. DATETIME
     // values come back as style-121 text on both engines.
     RecordSet query(const QString &tsql, bool *ok = nullptr);
@@ -69,6 +78,10 @@ public:
     bool beginTransaction();
     bool commit();
     bool rollback();
+    // After a failed commit(): true when the transaction surely did not
+    // commit (embedded engine); false when it may have (a server can commit
+    // and lose the connection before it answers).
+    bool commitOutcomeKnown() const;
 
     // The underlying Qt connection, for driver-level checks. Do not keep the
     // copy beyond this Connection: close() removes the Qt connection.

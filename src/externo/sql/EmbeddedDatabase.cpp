@@ -46,6 +46,18 @@ bool prepareConnection(QSqlDatabase &db, QString *error)
     return true;
 }
 
+bool makeCommitsDurable(QSqlDatabase &db, QString *error)
+{
+    // FULL syncs the journal and the file; EXTRA also syncs the folder once
+    // the journal is deleted, so that a power cut cannot bring a committed
+    // transaction's journal back and roll it back at the next open.
+    QSqlQuery q(db);
+    if (q.exec(QStringLiteral("PRAGMA synchronous = EXTRA")))
+        return true;
+    *error = QStringLiteral("[embedded] PRAGMA synchronous = EXTRA: %1").arg(q.lastError().text());
+    return false;
+}
+
 bool createCatalog(const QString &file, const QString &database, QString *error)
 {
     if (QFileInfo::exists(file)) {

@@ -18,6 +18,10 @@ sqlite3 *handle(const QSqlDatabase &db);
 // Foreign keys on, a busy time-out, the DATETIME functions registered.
 // Must run outside a transaction (the foreign-key pragma is ignored inside one).
 bool prepareConnection(QSqlDatabase &db, QString *error);
+// The invoice store's commits reach the disk, folder entries included,
+// before the commit returns (synchronous = EXTRA). The point-of-sale files
+// keep the settings their own programs give them.
+bool makeCommitsDurable(QSqlDatabase &db, QString *error);
 
 // Creates an empty catalog file (and its folders); fails when it exists,
 // as the server refuses a database that already exists.

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <functional>
 #include <memory>
@@ -84,6 +85,17 @@ struct AppState {
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
     qint32 CopyNumber = 0;
     QString SourceDeliveryNote;
+
+    // The invoice store's journal (see store/PendingMarks.h)
+    // Documents whose point-of-sale side has committed but whose journal
+    // rows could not be deleted yet: deleted before anything else is issued.
+    QStringList JournalToClear;
+    // Documents whose owed marks a replay has just made: stored, never
+    // printed; the window names them to the operator and archives them.
+    QStringList CompletedByReplay;
+    // What a replay found not as it was owed while this store is not known
+    // to be the only one on the point-of-sale server (French, for the operator).
+    QStringList ReplayWarnings;
 };
 
 } // namespace zd

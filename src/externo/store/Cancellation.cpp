@@ -1,5 +1,6 @@
 #include "Cancellation.h"
 
+#include "Facturas.h"
 #include "PendingMarks.h"
 #include "externo/posdata/InvoicedMark.h"
 #include "externo/sql/ConnectionStrings.h"
@@ -44,23 +45,35 @@ CancelOutcome CancelDeliveryNote(AppState &state, const QString &id, const LineR
     if (!store->beginTransaction())
         return CancelOutcome::Kept;
 
+    // The note is kept, as it was, among the cancelled documents: its number
+    // is never issued again and its archive stays its own.
+    const QString where = QStringLiteral(" where iddocumento='") + QString(id).replace(QLatin1Char('\''), QLatin1String("''"))
+                        + QStringLiteral("'");
     bool posBegun = false;
+    int deleted = 0;
     const bool released =
-        store->execute(QStringLiteral("delete from dbo.facturas where iddocumento='")
-                       + QString(id).replace(QLatin1Char('\''), QLatin1String("''")) + QStringLiteral("'"))
+        store->execute(QStringLiteral("insert into dbo.FacturasAnuladas select * from dbo.facturas") + where)
+        && store->execute(QStringLiteral("insert into dbo.DocumentoAnulado select * from dbo.documento") + where)
+        && store->execute(QStringLiteral("delete from dbo.facturas") + where, &deleted) && deleted == 1
         && JournalOwedChanges(*store, id, ticketIdsOf(lines), kOwedRelease)
         && (posBegun = pos->beginTransaction()) && posdata::ClearInvoicedMark(state, lines);
     if (!released || !store->commit()) {
+        const bool undone = !released || store->commitOutcomeKnown();
         if (posBegun)
             pos->rollback();
         store->rollback();
-        return CancelOutcome::Kept;
+        if (undone)
+            return CancelOutcome::Kept;
+        // The server may have committed before the connection failed: if
+        // the note is gone, its releases wait in the journal.
+        const auto stored = DocumentStored(state, id);
+        return !stored ? CancelOutcome::Unknown : *stored ? CancelOutcome::Kept : CancelOutcome::ReleaseOwed;
     }
     if (!pos->commit()) {
         pos->rollback();
         return SettlePendingMarks(state, *store) ? CancelOutcome::Cancelled : CancelOutcome::ReleaseOwed;
     }
-    SettleJournal(*store, id);
+    SettleCommitted(state, *store, id);
     return CancelOutcome::Cancelled;
 }
 

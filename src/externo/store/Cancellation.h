@@ -16,6 +16,7 @@ enum class CancelOutcome {
     Cancelled,     // the note is gone and its tickets are open again
     Kept,          // nothing changed: the note and its marks stay
     ReleaseOwed,   // the note is gone; its releases wait in the journal for the next replay
+    Unknown,       // the store's commit failed in a way that may have committed: not known
 };
 CancelOutcome CancelDeliveryNote(AppState &state, const QString &id, const LineRecordSet &lines);
 

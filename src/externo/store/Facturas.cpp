@@ -129,25 +129,35 @@ std::optional<qint32> nextCorrelativo(sql::Connection &store, qint16 type, qint3
             return std::nullopt;
         highest = qMax(highest, value);
     }
+    // A cancelled delivery note keeps its number: none is issued twice.
+    const sql::RecordSet cancelled = store.query(
+        QStringLiteral("select max(correlativo) as ultimo from dbo.facturasanuladas where tipodocumento=")
+            + QString::number(type) + QStringLiteral(" and idserie=") + QString::number(serie),
+        &ok);
+    if (!ok)
+        return std::nullopt;
+    if (!cancelled.isEmpty() && !cancelled.value(0, 0).isNull())
+        highest = qMax(highest, cancelled.value(0, 0).toLongLong());
     if (highest >= std::numeric_limits<qint32>::max())
         return std::nullopt;
     return qint32(highest + 1);
 }
 
 // Takes back a document whose store commit went through but whose ticket
-// marks could not be committed, with its journal rows, in one transaction.
-// If that fails too, the journal keeps the marks owed: the replay makes them
-// and the document stands.
-void removeDocument(sql::Connection &store, const QString &id)
+// marks surely did not commit, with its journal rows, in one transaction.
+// false when that fails too: the journal keeps the marks owed, the replay
+// makes them and the document stands.
+bool removeDocument(sql::Connection &store, const QString &id)
 {
     if (!store.beginTransaction())
-        return;
+        return false;
     if (SettleJournal(store, id)
         && store.execute(QStringLiteral("delete from dbo.documento where iddocumento=") + quoted(id))
         && store.execute(QStringLiteral("delete from dbo.facturas where iddocumento=") + quoted(id))
         && store.commit())
-        return;
+        return true;
     store.rollback();
+    return false;
 }
 
 // The ticket number the line list shows for a point-of-sale ticket id (0
@@ -172,10 +182,11 @@ QString DocumentNumber(qint16 type, qint32 serie, qint32 correlativo)
 }
 
 QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
-                      const QVector<qint32> &chosenTicketIds, TicketTakenElsewhere *taken)
+                      const QVector<qint32> &chosenTicketIds, IssueReport *report)
 {
-    if (taken)
-        *taken = TicketTakenElsewhere{};
+    IssueReport ignored;
+    IssueReport &told = report ? *report : ignored;
+    told = IssueReport{};
     const QString failed = QLatin1String(kIssueFailed);
     state.CopyNumber = 0;
     const QString sourceNote = state.SourceDeliveryNote;
@@ -257,29 +268,57 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
         if (!posdata::MarkSelectedTicketsInvoiced(state, chosenTicketIds, &takenId)) {
             pos->rollback();
             store->rollback();
-            if (takenId != 0 && taken) {
-                taken->ticketId = takenId;
-                taken->ticketNumber = ticketNumberOf(lines, takenId);
+            if (takenId != 0) {
+                told.ticketId = takenId;
+                told.ticketNumber = ticketNumberOf(lines, takenId);
             }
             return failed;
         }
     }
     if (!store->commit()) {
+        const bool undone = store->commitOutcomeKnown();
         store->rollback();
         if (marking)
             pos->rollback();
+        if (undone)
+            return failed;
+        // The server may have committed: a stored document's marks are owed
+        // (the journal went with it), and nothing is said that is not known.
+        const auto stored = DocumentStored(state, id);
+        if (stored && *stored) {
+            told.marksOwed = marking;
+            return id;
+        }
+        told.unknown = !stored;
         return failed;
     }
     if (marking) {
         if (!pos->commit()) {
+            const bool undone = pos->commitOutcomeKnown();
             pos->rollback();
-            removeDocument(*store, id);
-            return failed;
+            // Surely not marked: the document is taken back, if the store
+            // lets it. Otherwise (or not known) it stands with its marks owed.
+            if (undone && removeDocument(*store, id))
+                return failed;
+            told.marksOwed = true;
+            return id;
         }
-        // When this fails the rows stay: the next replay finds the marks made.
-        SettleJournal(*store, id);
+        SettleCommitted(state, *store, id);
     }
     return id;
+}
+
+std::optional<bool> DocumentStored(AppState &state, const QString &id)
+{
+    auto store = state.newConnection();
+    if (!store->open(sql::invoiceStoreConnectionString()))
+        return std::nullopt;
+    bool ok = false;
+    const sql::RecordSet rs = store->query(
+        QStringLiteral("Select iddocumento from dbo.facturas where iddocumento=") + quoted(id), &ok);
+    if (!ok)
+        return std::nullopt;
+    return !rs.isEmpty();
 }
 
 QString LoadDocument(AppState &state, const QString &id, LineRecordSet *linesOut)

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QVector>
+#include <optional>
 
 namespace zd {
 
@@ -13,11 +14,20 @@ inline constexpr char kIssueFailed[] = "AAAAAAAA";
 inline constexpr char kLoadFailed[] = "AAAAAAAA";
 inline constexpr char kLoadDone[] = "BBBBBBBB";
 
-// A chosen ticket found already marked when the issue came to mark it:
-// another back office invoiced it meanwhile.
-struct TicketTakenElsewhere {
+// What became of an issue beside the number IssueDocument returns.
+struct IssueReport {
+    // A chosen ticket found already marked when the issue came to mark it:
+    // another back office invoiced it meanwhile (nothing was stored).
     qint32 ticketId = 0;       // point-of-sale id; 0: no ticket was taken
     qint32 ticketNumber = 0;   // its ticket number as the line list shows it
+    // The document is stored (its number is returned) but its tickets'
+    // marks could not be committed and could not be taken back, or it is
+    // not known whether they were: they wait in the journal and are made
+    // before anything else is issued. It must not be printed as issued.
+    bool marksOwed = false;
+    // Nothing is known: the store's commit failed in a way that may have
+    // committed ("AAAAAAAA" returned; the document view tells).
+    bool unknown = false;
 };
 
 // Issues an invoice (type 1) or a delivery note (type 0) from the lines of
@@ -26,15 +36,20 @@ struct TicketTakenElsewhere {
 // the company, the year of state.Now() and the selected customer.
 // All or nothing: header and lines are written in one store transaction,
 // the marks in one point-of-sale transaction, and either the document
-// exists with every ticket marked or neither; then "AAAAAAAA" is returned.
+// exists with every ticket marked (or owed, see IssueReport::marksOwed) or
+// neither; then "AAAAAAAA" is returned.
 // A ticket is marked only while it is open: one already marked refuses the
-// whole issue ("AAAAAAAA", nothing stored, *taken tells which ticket).
+// whole issue ("AAAAAAAA", nothing stored, *report tells which ticket).
 // What an earlier interrupted issue or cancellation still owes the
 // point-of-sale database is settled first (see PendingMarks.h); when it
 // cannot be, nothing is issued.
 // Sets CopyNumber to 0 and consumes SourceDeliveryNote.
 QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
-                      const QVector<qint32> &chosenTicketIds, TicketTakenElsewhere *taken = nullptr);
+                      const QVector<qint32> &chosenTicketIds, IssueReport *report = nullptr);
+
+// Whether the store holds the document (a fresh connection); nothing when
+// the store does not answer.
+std::optional<bool> DocumentStored(AppState &state, const QString &id);
 
 // Puts a stored document back into the state (company, customer, currency,
 // totals, tax lines, CopyNumber = NumCopia + 1) and appends its lines to

@@ -64,10 +64,32 @@ QString CreateDocumentoStatement()
     return text;
 }
 
+QString CreateFacturasAnuladasStatement()
+{
+    // The same columns as facturas, so that a cancelled note's header is
+    // moved as it stands.
+    return CreateFacturasStatement()
+        .replace(QLatin1String("CREATE TABLE facturas ("), QLatin1String("CREATE TABLE FacturasAnuladas ("))
+        .replace(QLatin1String("PK_FACTURA_IdDocumento"), QLatin1String("PK_ANULADA_IdDocumento"));
+}
+
+QString CreateDocumentoAnuladoStatement()
+{
+    QString text = CreateDocumentoStatement().replace(QLatin1String("CREATE TABLE Documento ("),
+                                                      QLatin1String("CREATE TABLE DocumentoAnulado ("));
+    // Its header is in FacturasAnuladas: no reference to facturas.
+    return text.left(text.indexOf(QLatin1String(", CONSTRAINT FK_DOCUMENTO_idDocumento"))) + QLatin1Char(')');
+}
+
 QString CreateMarcasPendientesStatement()
 {
     return QStringLiteral("CREATE TABLE MarcasPendientes (IdDocumento NVARCHAR(15) NOT NULL, "
                           "IdExterno INTEGER NOT NULL, Accion NVARCHAR(1) NOT NULL)");
+}
+
+QStringList AddedTableStatements()
+{
+    return {CreateMarcasPendientesStatement(), CreateFacturasAnuladasStatement(), CreateDocumentoAnuladoStatement()};
 }
 
 } // namespace zd

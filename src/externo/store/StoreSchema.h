@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 namespace zd {
 
@@ -12,5 +13,12 @@ QString CreateDocumentoStatement();       // line table, cascading from facturas
 // mark ('M', written with the issued document) or to release ('L', written
 // with a cancelled delivery note's deletion). Added to existing stores at start.
 QString CreateMarcasPendientesStatement();
+// Cancelled delivery notes, kept as they were when cancelled (header and
+// lines, moved in the cancellation's transaction): their numbers are never
+// issued again. Added to existing stores at start.
+QString CreateFacturasAnuladasStatement();
+QString CreateDocumentoAnuladoStatement();
+// The tables added after the first version, in the order they are created.
+QStringList AddedTableStatements();
 
 } // namespace zd

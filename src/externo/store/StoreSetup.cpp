@@ -15,13 +15,23 @@ bool answers(sql::Connection &store, const QString &table)
     return ok;
 }
 
-// A store made before the journal existed gets it now. A store without its
-// document tables is left as it is, as before.
+// The table a CREATE TABLE statement makes.
+QString tableOf(const QString &statement)
+{
+    return statement.section(QLatin1Char(' '), 2, 2);
+}
+
+// A store made by an earlier version gets the tables added since. A store
+// without its document tables is left as it is, as before.
 StoreCheck upgraded(sql::Connection &store)
 {
-    if (answers(store, QStringLiteral("MarcasPendientes")) || !answers(store, QStringLiteral("facturas")))
+    if (!answers(store, QStringLiteral("facturas")))
         return StoreCheck::Existing;
-    return store.execute(CreateMarcasPendientesStatement()) ? StoreCheck::Existing : StoreCheck::CannotCreate;
+    for (const QString &statement : AddedTableStatements()) {
+        if (!answers(store, tableOf(statement)) && !store.execute(statement))
+            return StoreCheck::CannotCreate;
+    }
+    return StoreCheck::Existing;
 }
 
 } // namespace
@@ -55,8 +65,10 @@ StoreCheck EnsureInvoiceStore(AppState &state)
     store->close();
     if (!store->open(sql::invoiceStoreConnectionString()))
         return StoreCheck::Created;
-    if (store->execute(CreateDocumentoStatement()))
-        store->execute(CreateMarcasPendientesStatement());
+    if (store->execute(CreateDocumentoStatement())) {
+        for (const QString &statement : AddedTableStatements())
+            store->execute(statement);
+    }
     return StoreCheck::Created;
 }
 

@@ -11,10 +11,14 @@
 // --stop-at N  the process stops itself (SIGSTOP) when it is about to send
 //              its Nth statement or transaction boundary, for the test to
 //              kill it there: a kill after every statement lands exactly
+// --stop-at-commit N  the same, before its Nth COMMIT
+// --check-books  after the start's replay, prints FOREIGN n: the tickets
+//              marked since the store's first document that it holds in no document
 // --race       a round is one invoice of the first three open tickets
 // --backup COPY  only the backup at exit, its copy made to COPY
 // It prints one line per outcome: ISSUED id, CANCELLED id, KEPT id,
-// REFUSED number|message, FAILED, and at the end EVENTS n; the backup prints
+// REFUSED number|message, FAILED, OWED id (stored, marks owed), and the
+// start's WARNING text and COMPLETED id; at the end EVENTS n; the backup prints
 // BACKUP OK or BACKUP FAILED error.
 #include "externo/mainwindow/IssueMessages.h"
 #include "externo/posdata/ListQueries.h"
@@ -25,6 +29,7 @@
 #include "externo/store/Cancellation.h"
 #include "externo/store/Facturas.h"
 #include "externo/store/PendingMarks.h"
+#include "externo/store/Reconciliation.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -41,6 +46,8 @@ namespace {
 
 long events = 0;
 long stopAt = 0;
+long commits = 0;
+long stopAtCommit = 0;
 
 void countEvents(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
@@ -48,6 +55,8 @@ void countEvents(QtMsgType type, const QMessageLogContext &context, const QStrin
         && (std::strcmp(context.category, "zedorev.sql") == 0
             || std::strcmp(context.category, "zedorev.sql.transactions") == 0)) {
         if (++events == stopAt)
+            std::raise(SIGSTOP);
+        if (message == QLatin1String("COMMIT") && ++commits == stopAtCommit)
             std::raise(SIGSTOP);
         return;
     }
@@ -89,9 +98,11 @@ QString issue(AppState &state, const QVector<Ticket> &tickets, qint16 kind)
         ids << t.id;
     }
     state.SelectionBase = 2.0 * tickets.size();
-    TicketTakenElsewhere taken;
+    IssueReport taken;
     const QString id = IssueDocument(state, lines, kind, ids, &taken);
-    if (id != QLatin1String(kIssueFailed))
+    if (id != QLatin1String(kIssueFailed) && taken.marksOwed)
+        say(QStringLiteral("OWED ") + id);
+    else if (id != QLatin1String(kIssueFailed))
         say(QStringLiteral("ISSUED ") + id);
     else if (taken.ticketId != 0)
         say(QStringLiteral("REFUSED %1|%2").arg(taken.ticketNumber).arg(TicketTakenMessage(kind, taken)));
@@ -105,7 +116,11 @@ void cancel(AppState &state, const QString &id)
     LineRecordSet lines;
     const bool loaded = LoadDocument(state, id, &lines) == QLatin1String(kLoadDone);
     const CancelOutcome outcome = loaded ? CancelDeliveryNote(state, id, lines) : CancelOutcome::Kept;
-    say((outcome == CancelOutcome::Kept ? QStringLiteral("KEPT ") : QStringLiteral("CANCELLED ")) + id);
+    say((outcome == CancelOutcome::Kept          ? QStringLiteral("KEPT ")
+         : outcome == CancelOutcome::ReleaseOwed ? QStringLiteral("RELEASE-OWED ")
+         : outcome == CancelOutcome::Unknown     ? QStringLiteral("UNKNOWN ")
+                                                 : QStringLiteral("CANCELLED "))
+        + id);
 }
 
 } // namespace
@@ -119,6 +134,7 @@ int main(int argc, char **argv)
         return 2;
     int rounds = 1;
     bool race = false;
+    bool checkBooks = false;
     QString server = QStringLiteral("127.0.0.1");
     QString backupCopy;
     for (int i = 2; i < args.size(); ++i) {
@@ -126,8 +142,12 @@ int main(int argc, char **argv)
             rounds = args[++i].toInt();
         else if (args[i] == QLatin1String("--stop-at") && i + 1 < args.size())
             stopAt = args[++i].toLong();
+        else if (args[i] == QLatin1String("--stop-at-commit") && i + 1 < args.size())
+            stopAtCommit = args[++i].toLong();
         else if (args[i] == QLatin1String("--race"))
             race = true;
+        else if (args[i] == QLatin1String("--check-books"))
+            checkBooks = true;
         else if (args[i] == QLatin1String("--server") && i + 1 < args.size())
             server = args[++i];
         else if (args[i] == QLatin1String("--backup") && i + 1 < args.size())
@@ -161,6 +181,17 @@ int main(int argc, char **argv)
         return 3;
     if (!SettlePendingMarks(state))
         say(QStringLiteral("REPLAY-FAILED"));
+    for (const QString &w : std::exchange(state.ReplayWarnings, {}))
+        say(QStringLiteral("WARNING ") + w);
+    for (const QString &id : std::exchange(state.CompletedByReplay, {}))
+        say(QStringLiteral("COMPLETED ") + id);
+    if (checkBooks) {
+        auto store = state.newConnection();
+        if (store->open(sql::invoiceStoreConnectionString())) {
+            const Reconciliation r = ReconcileTickets(*store, *state.PosConnection);
+            say(QStringLiteral("FOREIGN %1").arg(r.ok ? r.markedInNoDocument.size() : -1));
+        }
+    }
 
     for (int round = 0; round < rounds; ++round) {
         const QVector<Ticket> open = openTickets(state);

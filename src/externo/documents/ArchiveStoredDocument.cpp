@@ -1,7 +1,7 @@
-#include "ArchiveOnDemand.h"
+#include "ArchiveStoredDocument.h"
 
-#include "externo/documents/DataReport1.h"
-#include "externo/documents/ReportHeaderFill.h"
+#include "DataReport1.h"
+#include "ReportHeaderFill.h"
 #include "externo/posdata/Catalogues.h"
 #include "externo/posdata/PosValues.h"
 #include "externo/posdata/TaxBreakdown.h"
@@ -12,7 +12,7 @@
 #include "externo/store/Facturas.h"
 #include "externo/store/StoredDocument.h"
 
-namespace zd::facturx {
+namespace zd::documents {
 
 namespace {
 
@@ -27,7 +27,7 @@ public:
     }
     void setTaxRow(int, bool, const QString &, const QString &, const QString &, const QString &) override {}
     void setTaxFrameBottomToRow(int) override {}
-    documents::ReportTotalsTexts texts;
+    ReportTotalsTexts texts;
 };
 
 archive::ArchiveResult failed(const QString &why)
@@ -39,8 +39,12 @@ archive::ArchiveResult failed(const QString &why)
 
 } // namespace
 
-archive::ArchiveResult ArchiveStoredDocument(AppState &state, const QString &id)
+archive::ArchiveResult ArchiveStoredDocument(const AppState &like, const QString &id)
 {
+    AppState state(like.engine);
+    state.PosServer = like.PosServer;
+    state.PosCatalog = like.PosCatalog;
+    state.Now = like.Now;
     QString error;
     const auto stored = ReadStoredDocument(state, id, &error);
     if (!stored)
@@ -72,8 +76,8 @@ archive::ArchiveResult ArchiveStoredDocument(AppState &state, const QString &id)
     posdata::ShowSelectionTotals(state, totals);
     posdata::ShowTaxRows(state, totals);
 
-    documents::DataReport1 report;
-    documents::FillReportHeader(report, state, totals.texts);
+    DataReport1 report;
+    FillReportHeader(report, state, totals.texts);
     report.setCaption(QStringLiteral("lblfecha"), issued ? issued->toString(QStringLiteral("dd/MM/yyyy")) : QString());
     report.setCaption(QStringLiteral("lblfacturaliteral"), invoice ? QStringLiteral("   FACTURE") : QStringLiteral("BON LIVRAISON"));
     report.setCaption(QStringLiteral("etiqueta13"), invoice ? QStringLiteral("Nº Facture") : QStringLiteral("NºBon Liv."));
@@ -87,4 +91,4 @@ archive::ArchiveResult ArchiveStoredDocument(AppState &state, const QString &id)
     return archive::ArchiveDocument(state, id, pages);
 }
 
-} // namespace zd::facturx
+} // namespace zd::documents

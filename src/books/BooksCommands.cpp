@@ -1,0 +1,58 @@
+#include "BooksCommands.h"
+
+#include "externo/sql/ConnectionStrings.h"
+#include "externo/state/AppState.h"
+#include "externo/store/Reconciliation.h"
+
+namespace zd::books {
+
+namespace {
+
+QString numbers(const QVector<qint32> &ids)
+{
+    QStringList texts;
+    for (const qint32 id : ids)
+        texts << QString::number(id);
+    return texts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+int Reconcile(AppState &state, QTextStream &out, QTextStream &err)
+{
+    auto store = state.newConnection();
+    if (!store->open(sql::invoiceStoreConnectionString())) {
+        err << "invoice store unreachable: " << store->lastError() << Qt::endl;
+        return 3;
+    }
+    auto pos = state.newConnection();
+    if (!pos->open(sql::posConnectionString(state.PosCatalog, state.PosServer))) {
+        err << "point-of-sale database " << state.PosCatalog << " on " << state.PosServer
+            << " unreachable: " << pos->lastError() << Qt::endl;
+        return 3;
+    }
+    const Reconciliation r = ReconcileTickets(*store, *pos);
+    if (!r.ok) {
+        err << "not reconciled: " << r.error << Qt::endl;
+        return 3;
+    }
+    int findings = 0;
+    out << "first document: " << (r.since.isEmpty() ? QStringLiteral("none") : r.since) << Qt::endl;
+    for (const qint32 id : r.markedInNoDocument) {
+        out << "marked in no document: ticket " << id << Qt::endl;
+        ++findings;
+    }
+    for (auto it = r.documentsWithOpenTickets.cbegin(); it != r.documentsWithOpenTickets.cend(); ++it) {
+        out << "document with open tickets: " << it.key() << ": " << numbers(it.value()) << Qt::endl;
+        ++findings;
+    }
+    for (auto it = r.ticketsInTwoDocuments.cbegin(); it != r.ticketsInTwoDocuments.cend(); ++it) {
+        out << "ticket in two documents: ticket " << it.key() << ": " << it.value().join(QLatin1Char(' ')) << Qt::endl;
+        ++findings;
+    }
+    out << "reconcile: " << (findings ? QStringLiteral("%1 finding(s)").arg(findings) : QStringLiteral("consistent"))
+        << Qt::endl;
+    return findings ? 1 : 0;
+}
+
+} // namespace zd::books
