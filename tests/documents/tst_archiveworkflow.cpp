@@ -395,6 +395,28 @@ private slots:
         QVERIFY2(code == 0 && out.contains("already archived"), qPrintable(out));
         QCOMPARE(QFileInfo(shop.archived("F012100150001")).lastModified(), written);
     }
+
+    // The check after each start writes every archive that is missing,
+    // from the stored document, behind the usable window.
+    void missingArchiveIsWrittenAfterTheNextStart()
+    {
+        Shop shop;
+        shop.open();
+        QVERIFY(shop.folder.writeFile("archive", "not a folder"));
+        shop.choose({"57"});
+        QTest::mouseClick(shop.window->CmdFacturaImprime, Qt::LeftButton);
+        QCOMPARE(shop.closer->shown, 1);
+        QVERIFY(QFile::remove(shop.folder.file("archive")));
+
+        shop.answers->clear();
+        shop.window->startBooksCheck();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(shop.archived("F012100150001")), 20000);
+        int code = -1;
+        const QString out = run(QStringLiteral(ZD_PROGRAM_DIR "/zd_facturx"), {"check", shop.archived("F012100150001")},
+                                &code);
+        QVERIFY2(code == 0, qPrintable(out));
+        QVERIFY(shop.answers->messages().isEmpty());
+    }
 };
 
 QTEST_MAIN(TstArchiveWorkflow)

@@ -612,6 +612,16 @@ private slots:
         QCOMPARE(next.captions["LblFacturaLiteral"], QString("BON LIVRAISON"));
         QCOMPARE(next.titleSize, DataReport1().fontSize("LblFacturaLiteral"));
         QCOMPARE(next.titleColor, DataReport1().foreColor("LblFacturaLiteral"));
+        // The cancelled note keeps its number and its archive: the next one
+        // is numbered after it and archived beside it.
+        const QString second = next.captions["LblNFactura"];
+        QCOMPARE(second.left(second.size() - 4) + "0002", second);
+        QCOMPARE(kFirstNote.left(kFirstNote.size() - 4), second.left(second.size() - 4));
+        QCOMPARE(shop.store("SELECT IdDocumento FROM FacturasAnuladas"), (QVector<QVariantList>{{kFirstNote}}));
+        QFile first(shop.folder.path() + "/archive/2021/" + kFirstNote + ".pdf");
+        QFile later(shop.folder.path() + "/archive/2021/" + second + ".pdf");
+        QVERIFY(first.open(QIODevice::ReadOnly) && later.open(QIODevice::ReadOnly));
+        QVERIFY(first.readAll() != later.readAll());
     }
 
     void cancellationReleasesTheStoredLinesEvenWhenTheListIsEmpty()

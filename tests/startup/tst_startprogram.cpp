@@ -81,11 +81,13 @@ private slots:
             QVERIFY(QFileInfo(folder.file("TRS_seguridad")).isDir());
             QVERIFY(QFileInfo::exists(folder.file("data/127.0.0.1/TRS_FAC.sqlite")));
             const QStringList creates = capture.startingWith("CREATE");
-            QCOMPARE(creates.size(), 4);
+            QCOMPARE(creates.size(), 6);
             QCOMPARE(creates[0], QString("CREATE DATABASE TRS_FAC"));
             QVERIFY(creates[1].startsWith("CREATE TABLE facturas ("));
             QVERIFY(creates[2].startsWith("CREATE TABLE Documento ("));
             QVERIFY(creates[3].startsWith("CREATE TABLE MarcasPendientes ("));
+            QVERIFY(creates[4].startsWith("CREATE TABLE FacturasAnuladas ("));
+            QVERIFY(creates[5].startsWith("CREATE TABLE DocumentoAnulado ("));
             QCOMPARE(nodes::nodeCount(window->TreeClient[0]), 3);
             QVERIFY(window->isVisible());
         }
