@@ -325,6 +325,9 @@ public:
 
 private:
     void archiveMissing(const QStringList &ids);
+    // Writes the next archive found missing after the start.
+    void archiveNextMissing();
+    QStringList m_toArchive;
     // Shows what is waiting to be told once no dialog, preview or command is in the way.
     void tellWhenFree();
     QThread *m_booksThread = nullptr;

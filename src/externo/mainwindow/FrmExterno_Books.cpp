@@ -21,6 +21,10 @@ namespace zd {
 
 namespace {
 
+// Between two archives written after the start, so that the operator's
+// keys and clicks come first.
+constexpr int kArchivePause = 250;
+
 // Runs in the check's thread: connections of its own, nothing shared.
 FrmExterno::BooksFindings checkBooks(const sql::EngineConfig &engine, const QString &posServer,
                                      const QString &posCatalog)
@@ -56,12 +60,33 @@ void FrmExterno::startBooksCheck()
     connect(m_booksThread, &QThread::finished, this, [this, findings] {
         m_booksThread->deleteLater();
         m_booksThread = nullptr;
-        archiveMissing(findings->withoutArchive);
         if (!findings->foreignTickets.isEmpty())
             m_toTell << findings->foreignTickets;
         tellWhenFree();
+        // A store of an earlier version may lack thousands: they are written
+        // one at a time while the window is idle.
+        for (const QString &id : findings->withoutArchive)
+            if (!m_toArchive.contains(id))
+                m_toArchive << id;
+        if (!m_toArchive.isEmpty())
+            QTimer::singleShot(kArchivePause, this, &FrmExterno::archiveNextMissing);
     });
     m_booksThread->start(QThread::LowPriority);
+}
+
+void FrmExterno::archiveNextMissing()
+{
+    if (m_toArchive.isEmpty() || m_unloaded)
+        return;
+    if (!isEnabled() || m_preview) {
+        QTimer::singleShot(kArchivePause, this, &FrmExterno::archiveNextMissing);
+        return;
+    }
+    archiveMissing({m_toArchive.takeFirst()});
+    if (!m_toArchive.isEmpty())
+        QTimer::singleShot(kArchivePause, this, &FrmExterno::archiveNextMissing);
+    else
+        tellWhenFree();
 }
 
 void FrmExterno::waitForBooksCheck()
