@@ -1,9 +1,11 @@
 #pragma once
 #include "Records.h"
+#include "ShopSettings.h"
 #include "externo/sql/Connection.h"
 #include "externo/sql/EngineConfig.h"
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -59,6 +61,8 @@ struct AppState {
     CompanyRecord Company;
     CurrencyRecord CurrencyInfo;
     bool LogoAvailable = false;
+    // The shop's invoicing settings, read at start (defaults until then).
+    ShopSettings Settings;
 
     // Tax breakdown of the chosen tickets or of a loaded document
     QVector<TaxRateEntry> TaxRates;
@@ -84,6 +88,9 @@ struct AppState {
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
     qint32 CopyNumber = 0;
     QString SourceDeliveryNote;
+    // Customers the operator was told cannot receive invoices through a
+    // platform (told once a run).
+    QSet<qint32> CustomersToldUnreachable;
 };
 
 } // namespace zd
