@@ -2,6 +2,7 @@
 
 #include "externo/documents/DataReport1.h"
 #include "externo/documents/ReportHeaderFill.h"
+#include "externo/documents/ReportMentions.h"
 #include "externo/posdata/Catalogues.h"
 #include "externo/posdata/PosValues.h"
 #include "externo/posdata/TaxBreakdown.h"
@@ -74,6 +75,7 @@ archive::ArchiveResult ArchiveStoredDocument(AppState &state, const QString &id)
 
     documents::DataReport1 report;
     documents::FillReportHeader(report, state, totals.texts);
+    documents::FillReportMentions(report, state, invoice);
     report.setCaption(QStringLiteral("lblfecha"), issued ? issued->toString(QStringLiteral("dd/MM/yyyy")) : QString());
     report.setCaption(QStringLiteral("lblfacturaliteral"), invoice ? QStringLiteral("   FACTURE") : QStringLiteral("BON LIVRAISON"));
     report.setCaption(QStringLiteral("etiqueta13"), invoice ? QStringLiteral("Nº Facture") : QStringLiteral("NºBon Liv."));
