@@ -70,6 +70,7 @@ private:
 // at 5.5 %) and 59 (two at 5.5 %, its amounts written without VAT).
 struct Shop {
     CustomerSpec customer{.idcliente = 15, .codigo = "15", .nombre = "CHARCUTERIE DU PORT "};
+    double reducedRate = 5.5;   // tax type 2
     ProgramFolder folder;
     PosFixture pos{folder.path()};
     AppState state{sql::EngineConfig::fromProgramFolder(folder.path())};
@@ -82,6 +83,7 @@ struct Shop {
         state.EndProgram = [](int) {};
         state.Now = [] { return QDateTime(QDate(2021, 6, 15), QTime(10, 0)); };
         QVERIFY(pos.addShopDefaults());
+        QVERIFY(pos.exec(QString("UPDATE TipoImpuesto SET porcentaje=%1 WHERE IdTipoImpuesto=2").arg(reducedRate)));
         QVERIFY(pos.addCustomer(customer));
         auto ticket = [](qint32 id, qint32 numero, const QString &fecha, QVector<LineSpec> lines) {
             TicketSpec t;
@@ -478,6 +480,22 @@ private slots:
         QCOMPARE(shop.closer->shown, 2);
         QVERIFY(QFile::exists(shop.archived("F012100150002")));
         QCOMPARE(shop.answers->messages().size(), expected.size() + 1);
+    }
+
+    void rateTheFrenchPlatformsRefuseIsNamedAtIssue()
+    {
+        Shop shop;
+        shop.reducedRate = 4.5;
+        shop.open();
+        shop.choose({"57"});
+        QTest::mouseClick(shop.window->CmdFacturaImprime, Qt::LeftButton);
+        QCOMPARE(shop.closer->shown, 1);
+        const archive::ArchiveCheck check = archive::CheckArchiveFile(shop.archived("F012100150001"), kXsdFolder);
+        QVERIFY2(check.ok(), qPrintable(check.failed.join('\n')));
+        QVERIFY(check.xml.contains("<ram:RateApplicablePercent>4.50</ram:RateApplicablePercent>"));
+        QCOMPARE(shop.answers->messages().size(), 2);
+        QCOMPARE(shop.answers->messages().at(1),
+                 QString("Facture F012100150001 : taux de TVA non reconnu par les plateformes françaises : 4.50 %."));
     }
 
     // Every archive made above, judged by the EN 16931 rules and the French
