@@ -59,6 +59,10 @@ private slots:
         QTest::newRow("bad boolean") << true << QByteArray("\n\ntva_sur_debits=peut-être\n") << QStringList()
                                      << QStringList{"Fichier facturation.txt, ligne 3 : tva_sur_debits : « peut-être » "
                                                     "n'est ni oui ni non" + dflt};
+        QTest::newRow("a long bad value, quoted short") << true << "paye_en_caisse=" + QByteArray(60, 'x') + "\n"
+                                                        << QStringList()
+                                                        << QStringList{"Fichier facturation.txt, ligne 1 : paye_en_caisse : « "
+                                                                       + QString(39, 'x') + "… » n'est ni oui ni non" + dflt};
         QTest::newRow("overlong text") << true << "escompte=" + QByteArray(501, 'x') + "\nescompte=Sans escompte.\n"
                                        << QStringList{"AAB=Sans escompte."}
                                        << QStringList{"Fichier facturation.txt, ligne 1 : escompte : le texte dépasse "

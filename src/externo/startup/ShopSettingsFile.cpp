@@ -7,6 +7,13 @@ namespace zd {
 
 namespace {
 
+// A value as the operator's message quotes it: short enough for the window.
+QString quoted(const QString &value)
+{
+    constexpr int kLongest = 40;
+    return QStringLiteral("« %1 »").arg(value.size() > kLongest ? value.left(kLongest - 1) + QChar(0x2026) : value);
+}
+
 std::optional<bool> yesNo(const QString &value)
 {
     const QString v = value.toLower();
@@ -36,8 +43,8 @@ QString addressProblem(const QString &value)
     if (value.size() > kMaxAddressLength)
         return QStringLiteral("l'adresse dépasse %1 caractères (%2)").arg(kMaxAddressLength).arg(value.size());
     if (value.contains(QLatin1Char('@')) ? !email.match(value).hasMatch() : !plain.match(value).hasMatch())
-        return QStringLiteral("« %1 » n'est pas une adresse (e-mail, ou lettres, chiffres et + - _ . sans espace)")
-            .arg(value);
+        return QStringLiteral("%1 n'est pas une adresse (e-mail, ou lettres, chiffres et + - _ . sans espace)")
+            .arg(quoted(value));
     return {};
 }
 
@@ -64,7 +71,7 @@ ShopSettings ReadShopSettings(const QString &programFolder, QStringList *problem
         };
         const int equals = line.indexOf(QLatin1Char('='));
         if (equals <= 0) {
-            bad(QStringLiteral("« %1 » n'est pas de la forme clé=valeur").arg(line.left(40)));
+            bad(QStringLiteral("%1 n'est pas de la forme clé=valeur").arg(quoted(line)));
             continue;
         }
         const QString key = line.left(equals).trimmed().toLower();
@@ -86,7 +93,7 @@ ShopSettings ReadShopSettings(const QString &programFolder, QStringList *problem
             if (const auto yes = yesNo(value))
                 *flag = *yes;
             else
-                bad(QStringLiteral("%1 : « %2 » n'est ni oui ni non").arg(key, value));
+                bad(QStringLiteral("%1 : %2 n'est ni oui ni non").arg(key, quoted(value)));
         } else if (key == QLatin1String("adresse_electronique")) {
             const QString why = addressProblem(value);
             if (why.isEmpty())
@@ -94,7 +101,7 @@ ShopSettings ReadShopSettings(const QString &programFolder, QStringList *problem
             else
                 bad(QStringLiteral("%1 : %2").arg(key, why));
         } else {
-            bad(QStringLiteral("clé inconnue « %1 »").arg(key));
+            bad(QStringLiteral("clé inconnue %1").arg(quoted(key)));
         }
     }
     return settings;
