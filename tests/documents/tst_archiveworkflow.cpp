@@ -343,6 +343,11 @@ private slots:
         const QVector<PdfWord> words = pdfWords(pdf, 1);
         QVERIFY(!findText(words, id).isEmpty());
         QVERIFY(!findText(words, "Original").isEmpty());
+        // With the legal mentions at its foot; the delivery note had none.
+        QVERIFY(!findText(words, "Catégorie de l'opération : Livraison de biens").isEmpty());
+        QVERIFY(!findText(words, "SIREN du client : 443061841").isEmpty());
+        if (fromDeliveryNote)
+            QVERIFY(findText(pdfWords(shop.archived(note), 1), "Livraison de biens").isEmpty());
         const QImage page = pdfPageImage(pdf, 1, 50);
         QVERIFY(!page.isNull());
         QVERIFY(darkPixels(page, QRect(0, 0, 11340, 3000), 50) > 500);
