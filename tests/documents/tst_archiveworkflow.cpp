@@ -220,14 +220,6 @@ void checkWithOutsideTools(const QString &pdf, const QString &relationship)
         QVERIFY2(font.contains(QRegularExpression("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$")), qPrintable(font));
 }
 
-// The factur-x.xml of every archive the tests below make, by case: the
-// platforms' rule sets judge them all at the end, in one run each.
-QMap<QString, QByteArray> &archivedXml()
-{
-    static QMap<QString, QByteArray> xml;
-    return xml;
-}
-
 QString caseName(const char *tag)
 {
     QString name = QString::fromUtf8(tag);
@@ -239,6 +231,10 @@ QString caseName(const char *tag)
 
 class TstArchiveWorkflow : public QObject {
     Q_OBJECT
+    // The factur-x.xml of every archive the tests below make, by case: the
+    // platforms' rule sets judge them all at the end, in one run each.
+    QMap<QString, QByteArray> m_archivedXml;
+
 private slots:
     void init() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
@@ -318,7 +314,7 @@ private slots:
         QVERIFY(check.passed.join('\n').contains("XML valid against Factur-X_1.07.3_EN16931.xsd"));
         QCOMPARE(check.relationship, QString("Alternative"));
         checkWithOutsideTools(pdf, "Alternative");
-        archivedXml().insert(caseName(QTest::currentDataTag()), check.xml);
+        m_archivedXml.insert(caseName(QTest::currentDataTag()), check.xml);
 
         // The XML states the stored document: number, totals, delivery note.
         const QVariantList stored = shop.storeRow("SELECT totalbruto, totalimpuestos, TotalNeto FROM facturas "
@@ -411,7 +407,7 @@ private slots:
         out = run(tool, {"check", shop.archived("F012100150001")}, &code);
         QVERIFY2(code == 0, qPrintable(out));
         QVERIFY(out.contains("sums add up (5 lines, total 27.18)"));
-        archivedXml().insert("archived_later_by_the_command",
+        m_archivedXml.insert("archived_later_by_the_command",
                              archive::CheckArchiveFile(shop.archived("F012100150001"), kXsdFolder).xml);
         // The page is the original's: issue date, "Original", the totals.
         const QVector<PdfWord> words = pdfWords(shop.archived("F012100150001"), 1);
@@ -472,7 +468,7 @@ private slots:
         QVERIFY2(check.ok(), qPrintable(check.failed.join('\n')));
         for (const QString &piece : inXml)
             QVERIFY2(check.xml.contains(piece.toUtf8()), qPrintable(piece + "\n" + check.xml));
-        archivedXml().insert(caseName(QTest::currentDataTag()), check.xml);
+        m_archivedXml.insert(caseName(QTest::currentDataTag()), check.xml);
 
         // Told once, after the confirmation; the invoice is issued all the same.
         QStringList expected{shop.answers->messages().value(0)};
@@ -508,7 +504,7 @@ private slots:
     // only its address). The validators first prove they refuse spoilt copies.
     void everyArchiveIsAcceptedByThePlatformRules()
     {
-        QMap<QString, QByteArray> docs = archivedXml();
+        QMap<QString, QByteArray> docs = m_archivedXml;
         QVERIFY2(docs.size() >= 9, qPrintable(docs.keys().join(' ')));
         QByteArray spoilt = docs.first();
         const QRegularExpression lineAmount("<ram:LineTotalAmount>([0-9]+)\\.([0-9]{2})<");
