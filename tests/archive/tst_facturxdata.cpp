@@ -63,7 +63,7 @@ QMap<QString, QByteArray> judgedDocuments()
     credit.precedingDate = QDate(2021, 6, 1);
     docs["credit_note"] = BuildFacturXml(credit);
     docs["buyer_with_email_only"] = BuildFacturXml(sampleInvoice("", "compta@port.fr"));
-    docs["foreign_buyer"] = BuildFacturXml(sampleInvoice("DE 123456789", "einkauf@beispiel.de"));
+    docs["foreign_buyer"] = BuildFacturXml(sampleInvoice("de 123 456 789", "einkauf@beispiel.de"));
     docs["buyer_with_neither"] = BuildFacturXml(sampleInvoice("", ""));
     QByteArray line = docs["invoice"];
     line.replace("<ram:LineTotalAmount>1.00<", "<ram:LineTotalAmount>1.01<");
@@ -124,6 +124,12 @@ private slots:
         QVERIFY2(judged(r.french, frenchFails), qPrintable(r.french.describe()));
         if (name == "buyer_with_neither")
             QCOMPARE(r.french.failedIds, frenchFails);
+        // A foreign VAT number, even typed in lower case, gives the country.
+        if (name == "foreign_buyer") {
+            const QByteArray xml = judgedDocuments().value(name);
+            QVERIFY(xml.contains("<ram:CountryID>DE</ram:CountryID>"));
+            QVERIFY(xml.contains("<ram:ID schemeID=\"VA\">DE123456789</ram:ID>"));
+        }
     }
 
     void registrationIsReadAndChecked_data()

@@ -72,7 +72,7 @@ QString CurrencyCode(const QString &symbol, const QString &name)
 
 QString CountryOf(const QString &taxId)
 {
-    const QString id = CompactId(taxId);
+    const QString id = CompactId(taxId).toUpper();
     if (id.size() > 4 && id.at(0).isUpper() && id.at(1).isUpper() && id.at(0).isLetter() && id.at(1).isLetter()
         && id.at(0).unicode() < 128 && id.at(1).unicode() < 128)
         return id.left(2) == QLatin1String("EL") ? QStringLiteral("GR") : id.left(2);
