@@ -62,6 +62,8 @@ QMap<QString, QByteArray> judgedDocuments()
     credit.precedingNumber = "F012100150001";
     credit.precedingDate = QDate(2021, 6, 1);
     docs["credit_note"] = BuildFacturXml(credit);
+    credit.precedingNumber.clear();
+    docs["spoilt_credit_note_without_its_invoice"] = BuildFacturXml(credit);
     docs["buyer_with_email_only"] = BuildFacturXml(sampleInvoice("", "compta@port.fr"));
     docs["foreign_buyer"] = BuildFacturXml(sampleInvoice("de 123 456 789", "einkauf@beispiel.de"));
     docs["buyer_with_neither"] = BuildFacturXml(sampleInvoice("", ""));
@@ -93,6 +95,8 @@ private slots:
         QTest::newRow("a line amount changed") << "spoilt_line_amount" << QStringList{"BR-CO-10"} << QStringList();
         QTest::newRow("no seller SIREN") << "spoilt_without_seller_siren" << QStringList()
                                          << QStringList{"BR-FR-10_BT-30"};
+        QTest::newRow("credit note without its invoice") << "spoilt_credit_note_without_its_invoice" << QStringList()
+                                                         << QStringList{"BR-FR-CO-05_BT-3"};
         QTest::newRow("invoice, B1") << "invoice" << QStringList() << QStringList();
         QTest::newRow("paid at the till, B2") << "paid_at_the_till" << QStringList() << QStringList();
         QTest::newRow("credit note with its invoice") << "credit_note" << QStringList() << QStringList();
