@@ -9,6 +9,7 @@
 #include "externo/archive/FacturXCheck.h"
 #include "externo/documents/ArchiveStoredDocument.h"
 #include "externo/startup/ConfigFiles.h"
+#include "externo/startup/ShopSettingsFile.h"
 #include "externo/state/AppState.h"
 
 #include <QApplication>
@@ -42,6 +43,10 @@ int archiveDocument(const QString &id, const QString &folder, int shop)
     AppState state(sql::EngineConfig::fromProgramFolder(QDir(folder).absolutePath()));
     state.PosServer = readPosServer(state.programFolder(), QStringLiteral("127.0.0.1"));
     state.PosCatalog = shopCatalog(QStringLiteral("Tillvane"), shop);
+    QStringList problems;
+    state.Settings = ReadShopSettings(state.programFolder(), &problems);
+    for (const QString &problem : problems)
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
     const archive::ArchiveResult result = documents::ArchiveStoredDocument(state, id.trimmed());
     switch (result.status) {
     case archive::ArchiveResult::Status::Written:

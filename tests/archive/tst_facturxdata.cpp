@@ -1,9 +1,15 @@
 // The invoice data on their own: the net allocation rule, the XML against
-// the official schema, and the checker finding sums that do not add up.
+// the official schema and both official rule sets, the parties' SIREN and
+// SIRET, and the checker finding sums that do not add up.
 #include "externo/archive/FacturXSums.h"
 #include "externo/archive/FacturXml.h"
+#include "externo/archive/FrenchIds.h"
+#include "externo/archive/InvoiceDataBuilder.h"
 #include "externo/archive/LineNetAllocation.h"
 #include "externo/archive/XsdValidation.h"
+#include "externo/state/ShopSettings.h"
+
+#include "support/RuleSets.h"
 
 #include <QTest>
 #include <numeric>
@@ -16,14 +22,18 @@ namespace {
 
 const QString kXsd = QStringLiteral(ZD_PROGRAM_DIR "/facturx-xsd/Factur-X_1.07.3_EN16931.xsd");
 
-InvoiceData sampleInvoice()
+InvoiceData sampleInvoice(const QString &buyerId = "443 061 841 00013", const QString &buyerMail = "compta@port.fr")
 {
     InvoiceData inv;
     inv.number = "F012100150001";
     inv.issueDate = QDate(2021, 6, 15);
     inv.currencyCode = "EUR";
-    inv.seller = {"MAISON AUBERTIN & FILS", "FR 47 512384976", "18 rue des Halles", "49100", "Angers", "FR"};
-    inv.buyer = {"CHARCUTERIE <DU> PORT", "512 384 976 00011", "3 rue Saint-Aubin", "49000", "Angers", "FR"};
+    inv.seller = {"MAISON AUBERTIN & FILS", "FR 11 512384975", "18 rue des Halles", "49100", "Angers", "FR"};
+    inv.buyer = {"CHARCUTERIE <DU> PORT", buyerId, "3 rue Saint-Aubin", "49000", "Angers", CountryOf(buyerId)};
+    FillRegistration(inv.seller, {});
+    FillRegistration(inv.buyer, buyerMail);
+    const zd::ShopSettings settings;
+    inv.notes = {{"PMT", settings.RecoveryNote}, {"PMD", settings.PenaltyNote}, {"AAB", settings.DiscountNote}};
     inv.taxes = {{"TVA 5,5%", 5.5, 711, 39}, {"TVA 20%", 20, 1444, 289}};
     inv.lines = {{"1", "1001", "Pain de campagne", 3, false, 611, 20367, 0},
                  {"2", "1002", "Rillettes", 0.35, true, 100, 28571, 0},
@@ -34,11 +44,143 @@ InvoiceData sampleInvoice()
     return inv;
 }
 
+// The writer's documents the rule sets judge, by name, and copies spoilt
+// on purpose to prove that each rule set refuses what it should.
+QMap<QString, QByteArray> judgedDocuments()
+{
+    QMap<QString, QByteArray> docs;
+    docs["invoice"] = BuildFacturXml(sampleInvoice());
+    InvoiceData paid = sampleInvoice();
+    paid.businessProcess = "B2";
+    paid.prepaidCents = paid.grandTotalCents;
+    paid.dueDate = QDate(2021, 6, 2);
+    paid.paymentTerms = "Payée en caisse le 02/06/2021";
+    docs["paid_at_the_till"] = BuildFacturXml(paid);
+    InvoiceData credit = sampleInvoice();
+    credit.number = "F012100150002";
+    credit.typeCode = 381;
+    credit.precedingNumber = "F012100150001";
+    credit.precedingDate = QDate(2021, 6, 1);
+    docs["credit_note"] = BuildFacturXml(credit);
+    credit.precedingNumber.clear();
+    docs["spoilt_credit_note_without_its_invoice"] = BuildFacturXml(credit);
+    docs["buyer_with_email_only"] = BuildFacturXml(sampleInvoice("", "compta@port.fr"));
+    docs["foreign_buyer"] = BuildFacturXml(sampleInvoice("de 123 456 789", "einkauf@beispiel.de"));
+    docs["buyer_with_neither"] = BuildFacturXml(sampleInvoice("", ""));
+    QByteArray line = docs["invoice"];
+    line.replace("<ram:LineTotalAmount>1.00<", "<ram:LineTotalAmount>1.01<");
+    docs["spoilt_line_amount"] = line;
+    QByteArray siren = docs["invoice"];
+    siren.replace("<ram:ID schemeID=\"0002\">512384975</ram:ID>", "");
+    docs["spoilt_without_seller_siren"] = siren;
+    return docs;
+}
+
 } // namespace
 
 class TstFacturXData : public QObject {
     Q_OBJECT
+    QMap<QString, zd::test::BothReports> m_reports;
+
 private slots:
+    // Both rule sets run once (one Java run each) on every judged document.
+    void initTestCase() { m_reports = zd::test::RunBothRuleSets(judgedDocuments()); }
+
+    void ruleSetsJudgeTheWriter_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("en16931Fails");  // empty: passes, no warning
+        QTest::addColumn<QStringList>("frenchFails");
+        // The validators first: each refuses a spoilt copy of a good invoice.
+        QTest::newRow("a line amount changed") << "spoilt_line_amount" << QStringList{"BR-CO-10"} << QStringList();
+        QTest::newRow("no seller SIREN") << "spoilt_without_seller_siren" << QStringList()
+                                         << QStringList{"BR-FR-10_BT-30"};
+        QTest::newRow("credit note without its invoice") << "spoilt_credit_note_without_its_invoice" << QStringList()
+                                                         << QStringList{"BR-FR-CO-05_BT-3"};
+        QTest::newRow("invoice, B1") << "invoice" << QStringList() << QStringList();
+        QTest::newRow("paid at the till, B2") << "paid_at_the_till" << QStringList() << QStringList();
+        QTest::newRow("credit note with its invoice") << "credit_note" << QStringList() << QStringList();
+        QTest::newRow("buyer without SIREN, with e-mail") << "buyer_with_email_only" << QStringList() << QStringList();
+        QTest::newRow("foreign buyer") << "foreign_buyer" << QStringList() << QStringList();
+        QTest::newRow("buyer with neither") << "buyer_with_neither" << QStringList() << QStringList{"BR-FR-12_BT-49"};
+    }
+    void ruleSetsJudgeTheWriter()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, en16931Fails);
+        QFETCH(QStringList, frenchFails);
+        const zd::test::BothReports &r = m_reports[name];
+        for (const zd::test::RuleReport *report : {&r.en16931, &r.french}) {
+            QVERIFY2(report->error.isEmpty(), qPrintable(report->error));
+            QVERIFY2(report->rootRulesFired > 0, qPrintable(report->describe()));
+        }
+        // A spoilt copy fails at least the named rules; any other document
+        // fails exactly the named ones, with no warning.
+        const auto judged = [](const zd::test::RuleReport &report, const QStringList &fails) {
+            if (fails.isEmpty())
+                return report.failedIds.isEmpty() && report.warnings.isEmpty();
+            for (const QString &id : fails)
+                if (!report.failedIds.contains(id))
+                    return false;
+            return true;
+        };
+        QVERIFY2(judged(r.en16931, en16931Fails), qPrintable(r.en16931.describe()));
+        QVERIFY2(judged(r.french, frenchFails), qPrintable(r.french.describe()));
+        if (name == "buyer_with_neither")
+            QCOMPARE(r.french.failedIds, frenchFails);
+        // A foreign VAT number, even typed in lower case, gives the country.
+        if (name == "foreign_buyer") {
+            const QByteArray xml = judgedDocuments().value(name);
+            QVERIFY(xml.contains("<ram:CountryID>DE</ram:CountryID>"));
+            QVERIFY(xml.contains("<ram:ID schemeID=\"VA\">DE123456789</ram:ID>"));
+        }
+    }
+
+    void registrationIsReadAndChecked_data()
+    {
+        QTest::addColumn<QString>("taxId");
+        QTest::addColumn<QString>("siren");
+        QTest::addColumn<QString>("siret");
+        QTest::addColumn<QString>("vat");
+        QTest::addColumn<QString>("problem");  // part of the operator's text; empty: none
+        QTest::newRow("VAT number") << "FR 11 512384975" << "512384975" << "" << "FR11512384975" << "";
+        QTest::newRow("lower case, dots") << "fr11.512.384.975" << "512384975" << "" << "FR11512384975" << "";
+        QTest::newRow("wrong VAT key") << "FR47512384975" << "" << "" << "" << "la clé 47";
+        QTest::newRow("VAT number, wrong SIREN digit") << "FR 47 512384976" << "" << "" << "" << "SIREN 512384976";
+        QTest::newRow("SIREN") << "512 384 975" << "512384975" << "" << "" << "";
+        QTest::newRow("SIREN, wrong check digit") << "512 384 976" << "" << "" << "" << "SIREN 512384976 est faux";
+        QTest::newRow("SIRET") << " 443 061 841 00013 " << "443061841" << "44306184100013" << "" << "";
+        QTest::newRow("SIRET, wrong check digit") << "44306184100014" << "" << "" << "" << "SIRET 44306184100014";
+        QTest::newRow("SIRET of a wrong SIREN") << "51238497600011" << "" << "" << "" << "SIREN 512384976";
+        QTest::newRow("post office SIRET (sum of digits)") << "356 000 000 00015" << "356000000" << "35600000000015"
+                                                          << "" << "";
+        QTest::newRow("VAT number and its SIRET") << "FR11512384975 / 512 384 975 00011" << "512384975"
+                                                  << "51238497500011" << "FR11512384975" << "";
+        QTest::newRow("a SIRET that is not the SIREN's") << "FR11512384975 / 44306184100013" << "" << "" << ""
+                                                         << "SIRET 44306184100013 n'est pas celui du SIREN 512384975";
+        QTest::newRow("foreign VAT number") << "DE 123456789" << "" << "" << "" << "";
+        QTest::newRow("nothing") << "  " << "" << "" << "" << "aucun identifiant";
+        QTest::newRow("something else") << "B12345678" << "" << "" << "" << "ni un SIREN";
+        QTest::newRow("French VAT number without SIREN") << "FRXA123456789" << "" << "" << "" << "ne contient pas de SIREN";
+    }
+    void registrationIsReadAndChecked()
+    {
+        QFETCH(QString, taxId);
+        QFETCH(QString, siren);
+        QFETCH(QString, siret);
+        QFETCH(QString, vat);
+        QFETCH(QString, problem);
+        const FrenchRegistration reg = ReadFrenchRegistration(taxId);
+        QCOMPARE(reg.siren, siren);
+        QCOMPARE(reg.siret, siret);
+        QCOMPARE(reg.vatNumber, vat);
+        if (problem.isEmpty())
+            QCOMPARE(reg.problem, QString());
+        else
+            QVERIFY2(reg.problem.contains(problem), qPrintable(reg.problem));
+        QCOMPARE(reg.foreign, taxId.startsWith("DE"));
+    }
+
     void allocationAddsUpToTheBase_data()
     {
         QTest::addColumn<qint64>("base");
@@ -80,8 +222,10 @@ private slots:
         QCOMPARE(totals.lineCount, 3);
         QCOMPARE(totals.grandTotal, qint64(2483));
         QCOMPARE(totals.despatchAdvice, QString("A012100150003"));
-        QVERIFY(xml.contains("<ram:ID schemeID=\"VA\">FR47512384976</ram:ID>"));
-        QVERIFY(xml.contains("<ram:ID schemeID=\"0009\">51238497600011</ram:ID>"));
+        QVERIFY(xml.contains("<ram:ID schemeID=\"VA\">FR11512384975</ram:ID>"));
+        QVERIFY(xml.contains("<ram:ID schemeID=\"0002\">512384975</ram:ID>"));
+        QVERIFY(xml.contains("<ram:GlobalID schemeID=\"0009\">44306184100013</ram:GlobalID>"));
+        QVERIFY(xml.contains("<ram:URIID schemeID=\"0225\">443061841</ram:URIID>"));
         QVERIFY(xml.contains("<ram:BilledQuantity unitCode=\"KGM\">0.3500</ram:BilledQuantity>"));
         QVERIFY(xml.contains("CHARCUTERIE &lt;DU&gt; PORT"));
     }

@@ -94,6 +94,12 @@ QVector<PdfWord> pdfWords(const QString &pdfPath, int page)
         text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
         text.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
         text.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+        text.replace(QStringLiteral("&apos;"), QStringLiteral("'"));
+        text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+        // The font's ligatures (fi, fl ...) read as their letters.
+        static const QRegularExpression ligature(QStringLiteral("[\\x{FB00}-\\x{FB06}]"));
+        if (text.contains(ligature))
+            text = text.normalized(QString::NormalizationForm_KC);
         words.append({text, box});
     }
     return words;

@@ -17,6 +17,7 @@
 
 #include "support/DialogAnswerer.h"
 #include "support/PosFixture.h"
+#include "support/RuleSets.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,6 +35,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 using namespace zd;
@@ -67,6 +69,8 @@ private:
 // Customer 15 with tickets 57 (two lines at 5.5 %), 58 (two at 20 %, one
 // at 5.5 %) and 59 (two at 5.5 %, its amounts written without VAT).
 struct Shop {
+    CustomerSpec customer{.idcliente = 15, .codigo = "15", .nombre = "CHARCUTERIE DU PORT "};
+    double reducedRate = 5.5;   // tax type 2
     ProgramFolder folder;
     PosFixture pos{folder.path()};
     AppState state{sql::EngineConfig::fromProgramFolder(folder.path())};
@@ -79,7 +83,8 @@ struct Shop {
         state.EndProgram = [](int) {};
         state.Now = [] { return QDateTime(QDate(2021, 6, 15), QTime(10, 0)); };
         QVERIFY(pos.addShopDefaults());
-        QVERIFY(pos.addCustomer({.idcliente = 15, .codigo = "15", .nombre = "CHARCUTERIE DU PORT "}));
+        QVERIFY(pos.exec(QString("UPDATE TipoImpuesto SET porcentaje=%1 WHERE IdTipoImpuesto=2").arg(reducedRate)));
+        QVERIFY(pos.addCustomer(customer));
         auto ticket = [](qint32 id, qint32 numero, const QString &fecha, QVector<LineSpec> lines) {
             TicketSpec t;
             t.iddocumento = id;
@@ -215,10 +220,21 @@ void checkWithOutsideTools(const QString &pdf, const QString &relationship)
         QVERIFY2(font.contains(QRegularExpression("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$")), qPrintable(font));
 }
 
+QString caseName(const char *tag)
+{
+    QString name = QString::fromUtf8(tag);
+    name.replace(QRegularExpression("[^A-Za-z0-9]+"), "_");
+    return name;
+}
+
 } // namespace
 
 class TstArchiveWorkflow : public QObject {
     Q_OBJECT
+    // The factur-x.xml of every archive the tests below make, by case: the
+    // platforms' rule sets judge them all at the end, in one run each.
+    QMap<QString, QByteArray> m_archivedXml;
+
 private slots:
     void init() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
@@ -298,6 +314,7 @@ private slots:
         QVERIFY(check.passed.join('\n').contains("XML valid against Factur-X_1.07.3_EN16931.xsd"));
         QCOMPARE(check.relationship, QString("Alternative"));
         checkWithOutsideTools(pdf, "Alternative");
+        m_archivedXml.insert(caseName(QTest::currentDataTag()), check.xml);
 
         // The XML states the stored document: number, totals, delivery note.
         const QVariantList stored = shop.storeRow("SELECT totalbruto, totalimpuestos, TotalNeto FROM facturas "
@@ -322,6 +339,11 @@ private slots:
         const QVector<PdfWord> words = pdfWords(pdf, 1);
         QVERIFY(!findText(words, id).isEmpty());
         QVERIFY(!findText(words, "Original").isEmpty());
+        // With the legal mentions at its foot; the delivery note had none.
+        QVERIFY(!findText(words, "Catégorie de l'opération : Livraison de biens").isEmpty());
+        QVERIFY(!findText(words, "SIREN du client : 443061841").isEmpty());
+        if (fromDeliveryNote)
+            QVERIFY(findText(pdfWords(shop.archived(note), 1), "Livraison de biens").isEmpty());
         const QImage page = pdfPageImage(pdf, 1, 50);
         QVERIFY(!page.isNull());
         QVERIFY(darkPixels(page, QRect(0, 0, 11340, 3000), 50) > 500);
@@ -385,6 +407,8 @@ private slots:
         out = run(tool, {"check", shop.archived("F012100150001")}, &code);
         QVERIFY2(code == 0, qPrintable(out));
         QVERIFY(out.contains("sums add up (5 lines, total 27.18)"));
+        m_archivedXml.insert("archived_later_by_the_command",
+                             archive::CheckArchiveFile(shop.archived("F012100150001"), kXsdFolder).xml);
         // The page is the original's: issue date, "Original", the totals.
         const QVector<PdfWord> words = pdfWords(shop.archived("F012100150001"), 1);
         QVERIFY(!findText(words, "15/06/2021").isEmpty());
@@ -416,6 +440,124 @@ private slots:
                                 &code);
         QVERIFY2(code == 0, qPrintable(out));
         QVERIFY(shop.answers->messages().isEmpty());
+    }
+
+    void buyersAndPaymentsInTheData_data()
+    {
+        QTest::addColumn<QString>("nif");
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<bool>("paidAtTill");
+        QTest::addColumn<QStringList>("inXml");
+        QTest::addColumn<QString>("told");   // the operator's notice, empty: none
+        QTest::newRow("paid at the till (B2)")
+            << "443 061 841 00013" << "" << true
+            << QStringList{"<ram:ID>B2</ram:ID>", "<ram:TotalPrepaidAmount>7.50</ram:TotalPrepaidAmount>",
+                           "<ram:DuePayableAmount>0.00</ram:DuePayableAmount>",
+                           "<udt:DateTimeString format=\"102\">20210305</udt:DateTimeString>",
+                           "<ram:URIID schemeID=\"0225\">443061841</ram:URIID>"}
+            << "";
+        QTest::newRow("buyer without SIREN, with e-mail")
+            << "" << "compta@charcuterie-du-port.fr" << false
+            << QStringList{"<ram:ID>B1</ram:ID>", "<ram:URIID schemeID=\"EM\">compta@charcuterie-du-port.fr</ram:URIID>"}
+            << "";
+        QTest::newRow("foreign buyer")
+            << "BE 0123.456.789" << "achats@port-anvers.be" << false
+            << QStringList{"<ram:ID schemeID=\"VA\">BE0123456789</ram:ID>", "<ram:CountryID>BE</ram:CountryID>",
+                           "<ram:URIID schemeID=\"EM\">achats@port-anvers.be</ram:URIID>"}
+            << "";
+        QTest::newRow("buyer with neither")
+            << "512 384 976" << "" << false << QStringList{"<ram:ID>512384976</ram:ID>"}
+            << "Facture émise et archivée, mais le client CHARCUTERIE DU PORT ne peut pas la recevoir par une "
+               "plateforme de facturation électronique : le SIREN 512384976 est faux (chiffre de contrôle), et il "
+               "n'a pas d'adresse e-mail.";
+    }
+    void buyersAndPaymentsInTheData()
+    {
+        QFETCH(QString, nif);
+        QFETCH(QString, email);
+        QFETCH(bool, paidAtTill);
+        QFETCH(QStringList, inXml);
+        QFETCH(QString, told);
+        Shop shop;
+        shop.customer.nif = nif;
+        shop.customer.email = email;
+        shop.state.Settings.PaidAtTill = paidAtTill;
+        shop.open();
+        shop.choose({"57"});
+        QTest::mouseClick(shop.window->CmdFacturaImprime, Qt::LeftButton);
+        QCOMPARE(shop.closer->shown, 1);
+        const archive::ArchiveCheck check = archive::CheckArchiveFile(shop.archived("F012100150001"), kXsdFolder);
+        QVERIFY2(check.ok(), qPrintable(check.failed.join('\n')));
+        for (const QString &piece : inXml)
+            QVERIFY2(check.xml.contains(piece.toUtf8()), qPrintable(piece + "\n" + check.xml));
+        m_archivedXml.insert(caseName(QTest::currentDataTag()), check.xml);
+
+        // Told once, after the confirmation; the invoice is issued all the same.
+        QStringList expected{shop.answers->messages().value(0)};
+        if (!told.isEmpty())
+            expected << told;
+        QCOMPARE(shop.answers->messages(), expected);
+        // The next invoice to the same customer: not told again.
+        shop.choose({"58"});
+        QTest::mouseClick(shop.window->CmdFacturaImprime, Qt::LeftButton);
+        QCOMPARE(shop.closer->shown, 2);
+        QVERIFY(QFile::exists(shop.archived("F012100150002")));
+        QCOMPARE(shop.answers->messages().size(), expected.size() + 1);
+    }
+
+    void rateTheFrenchPlatformsRefuseIsNamedAtIssue()
+    {
+        Shop shop;
+        shop.reducedRate = 4.5;
+        shop.open();
+        shop.choose({"57"});
+        QTest::mouseClick(shop.window->CmdFacturaImprime, Qt::LeftButton);
+        QCOMPARE(shop.closer->shown, 1);
+        const archive::ArchiveCheck check = archive::CheckArchiveFile(shop.archived("F012100150001"), kXsdFolder);
+        QVERIFY2(check.ok(), qPrintable(check.failed.join('\n')));
+        QVERIFY(check.xml.contains("<ram:RateApplicablePercent>4.50</ram:RateApplicablePercent>"));
+        QCOMPARE(shop.answers->messages().size(), 2);
+        QCOMPARE(shop.answers->messages().at(1),
+                 QString("Facture F012100150001 : taux de TVA non reconnu par les plateformes françaises : 4.50 %."));
+    }
+
+    // Every archive made above, judged by the EN 16931 rules and the French
+    // platforms' rules: no fatal rule (the buyer with neither address lacks
+    // only its address). The validators first prove they refuse spoilt copies.
+    void everyArchiveIsAcceptedByThePlatformRules()
+    {
+        QMap<QString, QByteArray> docs = m_archivedXml;
+        QVERIFY2(docs.size() >= 9, qPrintable(docs.keys().join(' ')));
+        QByteArray spoilt = docs.first();
+        const QRegularExpression lineAmount("<ram:LineTotalAmount>([0-9]+)\\.([0-9]{2})<");
+        const QRegularExpressionMatch m = lineAmount.match(QString::fromUtf8(spoilt));
+        QVERIFY(m.hasMatch());
+        spoilt.replace(m.captured(0).toUtf8(), QString("<ram:LineTotalAmount>%1.%2<").arg(m.captured(1).toInt() + 1)
+                                                   .arg(m.captured(2)).toUtf8());
+        docs.insert("spoilt_line_amount", spoilt);
+        spoilt = docs.first();
+        const int siren = spoilt.indexOf("<ram:SpecifiedLegalOrganization>");
+        QVERIFY(siren > 0);
+        spoilt.remove(siren, spoilt.indexOf("</ram:SpecifiedLegalOrganization>") + int(strlen("</ram:SpecifiedLegalOrganization>")) - siren);
+        docs.insert("spoilt_without_seller_siren", spoilt);
+
+        const QMap<QString, zd::test::BothReports> reports = zd::test::RunBothRuleSets(docs);
+        QVERIFY2(reports["spoilt_line_amount"].en16931.failedIds.contains("BR-CO-10"),
+                 qPrintable(reports["spoilt_line_amount"].en16931.describe()));
+        QVERIFY2(reports["spoilt_without_seller_siren"].french.failedIds.contains("BR-FR-10_BT-30"),
+                 qPrintable(reports["spoilt_without_seller_siren"].french.describe()));
+        for (auto it = reports.cbegin(); it != reports.cend(); ++it) {
+            if (it.key().startsWith("spoilt"))
+                continue;
+            const zd::test::BothReports &r = it.value();
+            QVERIFY2(r.en16931.passed() && r.en16931.warnings.isEmpty(),
+                     qPrintable(it.key() + "\n" + r.en16931.describe()));
+            if (it.key() == "buyer_with_neither")
+                QVERIFY2(r.french.rootRulesFired > 0 && r.french.failedIds == QStringList{"BR-FR-12_BT-49"},
+                         qPrintable(it.key() + "\n" + r.french.describe()));
+            else
+                QVERIFY2(r.french.passed(), qPrintable(it.key() + "\n" + r.french.describe()));
+        }
     }
 };
 

@@ -323,14 +323,14 @@ private slots:
         QCOMPARE(s.captions["LblFacturaLiteral"], QString("   FACTURE"));
         QCOMPARE(s.captions["Etiqueta13"], QString("Nº Facture"));
         QCOMPARE(s.captions["LblEmpresa0"], QString("MAISON AUBERTIN - BOUCHERIE CHARCUTERIE"));
-        QCOMPARE(s.captions["LblEmpresa1"], QString("Id.Fiscal:FR 47 512384976"));
+        QCOMPARE(s.captions["LblEmpresa1"], QString("Id.Fiscal:FR 11 512384975"));
         QCOMPARE(s.captions["LblEmpresa2"], QString("18 rue des Halles Télép.:"));
         QCOMPARE(s.captions["LblEmpresa3"], QString("Angers (49100) Maine-et-Loire"));
         QCOMPARE(s.captions["LblCliente0"], QString("CHARCUTERIE DU PORT"));
-        QCOMPARE(s.captions["LblCliente1"], QString("Id.Fiscal:512 384 976 00011"));
+        QCOMPARE(s.captions["LblCliente1"], QString("Id.Fiscal:443 061 841 00013"));
         QCOMPARE(s.captions["LblCliente2"], QString("3 rue Saint-Aubin Télép.:02 41 00 00 00"));
         QCOMPARE(s.captions["LblCliente3"], QString("Angers (49000) Maine-et-Loire"));
-        QCOMPARE(s.captions["LblIdCliente"], QString("512 384 976 00011"));
+        QCOMPARE(s.captions["LblIdCliente"], QString("443 061 841 00013"));
         QCOMPARE(s.captions["LblFecha"], QString("15/06/2021"));
         QCOMPARE(s.captions["LblTotal"], total);
         QCOMPARE(s.captions["LblTotBruto"], base);

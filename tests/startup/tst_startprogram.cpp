@@ -114,6 +114,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder.file("data/10.0.0.5/TRS_FAC.sqlite")));
     }
 
+    // Bad lines of facturation.txt and a shop without a valid SIREN are told
+    // once each, over the loaded main window; the good lines are used.
+    void invoicingProblemsToldAtStart()
+    {
+        ProgramFolder folder;
+        PosFixture pos(folder.path());
+        QVERIFY(pos.addShopDefaults() && pos.setCompany({.idfiscal = "FR 47 512384976"})
+                && pos.addCustomer({.idcliente = 1, .nombre = "UN"}));
+        QVERIFY(folder.writeFile("facturation.txt", "paye_en_caisse=oui\ntva_sur_debits=jamais\n"));
+        Run run(folder.path());
+        DialogAnswerer answers;
+        auto window = StartProgram(run.state);
+        QVERIFY(window);
+        QVERIFY(run.state.Settings.PaidAtTill);
+        QVERIFY(!run.state.Settings.VatOnDebits);
+        QCOMPARE(answers.messages(),
+                 QStringList({"Fichier facturation.txt, ligne 2 : tva_sur_debits : « jamais » n'est ni oui ni non. "
+                              "La valeur par défaut est utilisée.",
+                              "Identifiant fiscal de la boutique sans SIREN valide : le SIREN 512384976 du numéro de "
+                              "TVA FR47512384976 est faux (chiffre de contrôle). Les factures électroniques seront "
+                              "refusées par les plateformes."}));
+    }
+
     void shopNumberExtendsTheCatalog_data()
     {
         QTest::addColumn<QString>("typed");

@@ -29,7 +29,7 @@ private:
 struct CompanySpec {
     qint32 idempresa = 1;
     QString nombre = QStringLiteral("MAISON AUBERTIN - BOUCHERIE CHARCUTERIE");
-    QString idfiscal = QStringLiteral("FR 47 512384976");
+    QString idfiscal = QStringLiteral("FR 11 512384975");
     QString direccion = QStringLiteral("18 rue des Halles");
     QString codigopostal = QStringLiteral("49100");
     QString poblacion = QStringLiteral("Angers");
@@ -44,7 +44,7 @@ struct CustomerSpec {
     qint32 idcliente = 0;
     QString codigo;             // null: the idcliente in decimal
     QString nombre;
-    QString nif = QStringLiteral("512 384 976 00011");
+    QString nif = QStringLiteral("443 061 841 00013");
     QString direccion = QStringLiteral("3 rue Saint-Aubin");
     QString codigopostal = QStringLiteral("49000");
     QString poblacion = QStringLiteral("Angers");

@@ -4,6 +4,7 @@
 
 #include "posdemo/DatabaseFile.h"
 #include "posdemo/PosSeeder.h"
+#include "externo/archive/FrenchIds.h"
 
 #include <QFile>
 #include <QImage>
@@ -84,6 +85,24 @@ private slots:
             QCOMPARE(taxes[k][1].toDouble(), rates[k]);
         }
         QCOMPARE(taxes[1][2].toString(), QStringLiteral("TVA 5,5%"));
+    }
+
+    // The shop's and the customers' ids pass the SIREN, SIRET and VAT key
+    // checks (the same customer maker serves the scale seeder).
+    void identifiersAreValid()
+    {
+        const QString shop = scalarFromFile(m_demo, QStringLiteral("select idfiscal from empresa")).toString();
+        const auto reg = zd::archive::ReadFrenchRegistration(shop);
+        QVERIFY2(reg.hasSiren() && !reg.vatNumber.isEmpty(), qPrintable(shop + ": " + reg.problem));
+        const auto ids = queryFile(m_demo, QStringLiteral("select nif from cliente where trim(coalesce(nif,'')) <> ''"));
+        QVERIFY(ids.size() > 10);
+        int sirets = 0;
+        for (const auto &row : ids) {
+            const auto customer = zd::archive::ReadFrenchRegistration(row[0].toString());
+            QVERIFY2(customer.hasSiren(), qPrintable(row[0].toString() + ": " + customer.problem));
+            sirets += customer.siret.isEmpty() ? 0 : 1;
+        }
+        QVERIFY(sirets > 0 && sirets < ids.size());
     }
 
     void irregularCustomers()

@@ -217,6 +217,34 @@ QString mailPart(const QString &text)
     return out;
 }
 
+// The digits with their last one replaced by the Luhn check digit that
+// SIREN and SIRET numbers end with (the random draws stay as they were).
+QString withCheckDigit(const QString &number)
+{
+    QString digitsOnly;
+    for (const QChar c : number)
+        if (c.isDigit())
+            digitsOnly += c;
+    int sum = 0;
+    for (int i = 1; i < digitsOnly.size(); ++i) {
+        // Positions counted from the right, the check digit being position 0.
+        int d = digitsOnly.at(digitsOnly.size() - 1 - i).digitValue();
+        if (i % 2 == 1)
+            d = d * 2 > 9 ? d * 2 - 9 : d * 2;
+        sum += d;
+    }
+    QString out = number;
+    out[out.size() - 1] = QChar(u'0' + (10 - sum % 10) % 10);
+    return out;
+}
+
+// The key of a SIREN's French VAT number.
+QString vatKey(const QString &siren)
+{
+    const qint64 key = (12 + 3 * (siren.toLongLong() % 97)) % 97;
+    return QStringLiteral("%1").arg(key, 2, 10, QLatin1Char('0'));
+}
+
 } // namespace
 
 DemoCustomer customer(qint32 idcliente, DemoRandom &random)
@@ -229,17 +257,24 @@ DemoCustomer customer(qint32 idcliente, DemoRandom &random)
     if (c.business) {
         c.nombre = QString::fromUtf8(pick(kBusinessKinds, random)) + u' '
                    + QString::fromUtf8(pick(kBusinessNames, random));
-        // SIRET: SIREN (9 digits) and establishment number (5 digits).
-        c.nif = digits(random, 3) + u' ' + digits(random, 3) + u' ' + digits(random, 3) + u' '
-                + QStringLiteral("000") + digits(random, 2);
+        // SIRET: SIREN (9 digits) and establishment number (5 digits),
+        // each ending with its check digit.
+        const QString siren = withCheckDigit(digits(random, 3) + u' ' + digits(random, 3) + u' ' + digits(random, 3));
+        c.nif = withCheckDigit(siren + u' ' + QStringLiteral("000") + digits(random, 2));
         c.email = QStringLiteral("contact@%1.fr").arg(mailPart(c.nombre).replace(u'.', u'-'));
     } else {
         const QString first = QString::fromUtf8(pick(kFirstNames, random));
         const QString last = QString::fromUtf8(pick(kSurnames, random));
         c.nombre = last + u' ' + first;
         // Private customers mostly have no fiscal id.
-        c.nif = random.chance(0.2) ? QStringLiteral("FR ") + digits(random, 2) + u' ' + digits(random, 9)
-                                   : QStringLiteral("");
+        if (random.chance(0.2)) {
+            const QString drawnKey = digits(random, 2);
+            Q_UNUSED(drawnKey);  // drawn to keep the demo's other draws as they were
+            const QString siren = withCheckDigit(digits(random, 9));
+            c.nif = QStringLiteral("FR ") + vatKey(siren) + u' ' + siren;
+        } else {
+            c.nif = QString();
+        }
         c.email = random.chance(0.8)
                       ? QStringLiteral("%1.%2@courriel-anjou.fr").arg(mailPart(first), mailPart(last))
                       : QStringLiteral("");

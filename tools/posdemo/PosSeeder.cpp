@@ -43,7 +43,7 @@ bool insertShop(SqliteDb &db, QString *error)
         return false;
     company.bindInt(1, 1);
     company.bindText(2, QStringLiteral("MAISON AUBERTIN - BOUCHERIE CHARCUTERIE"));
-    company.bindText(3, QStringLiteral("FR 47 512384976"));
+    company.bindText(3, QStringLiteral("FR 11 512384975"));
     company.bindText(4, QStringLiteral("18 rue des Halles"));
     company.bindText(5, QStringLiteral("49100"));
     company.bindText(6, QStringLiteral("Angers"));

@@ -5,6 +5,7 @@
 #include "InvoiceDataBuilder.h"
 #include "PdfAFinisher.h"
 #include "externo/posdata/PosValues.h"
+#include "externo/posdata/TicketDates.h"
 #include "externo/state/AppState.h"
 
 #include <QFileInfo>
@@ -17,8 +18,9 @@ namespace zd::archive {
 
 namespace {
 
-// The invoice's XML, or empty with the reason in *why.
-QByteArray invoiceXml(AppState &state, StoredDocument doc, QString *why)
+// The invoice's XML, or empty with the reason in *why; what the operator
+// should know of its data goes into *result.
+QByteArray invoiceXml(AppState &state, StoredDocument doc, QString *why, ArchiveResult *result)
 {
     QVector<qint32> tickets;
     tickets.reserve(doc.lines.rowCount());
@@ -36,8 +38,25 @@ QByteArray invoiceXml(AppState &state, StoredDocument doc, QString *why)
         sources.customer = state.Customers.at(state.SelectedCustomerIndex);
     sources.taxRates = state.TaxRates.mid(0, qMin<int>(state.TaxRateCount, state.TaxRates.size()));
     sources.facts = std::move(*facts);
+    sources.settings = state.Settings;
+    if (state.Settings.PaidAtTill) {
+        const auto latest = posdata::ReadLatestTicketDate(state, tickets);
+        if (!latest) {
+            *why = QStringLiteral("the tickets' dates could not be read");
+            return {};
+        }
+        sources.latestTicket = *latest;
+    }
     const auto invoice = BuildInvoiceData(sources, why);
-    return invoice ? BuildFacturXml(*invoice) : QByteArray();
+    if (!invoice)
+        return {};
+    result->buyerId = sources.customer.idcliente;
+    if (invoice->buyer.endpoint.isEmpty())
+        result->buyerUnreachable = WhyNoElectronicAddress(invoice->buyer.taxId, sources.customer.email);
+    for (const InvoiceTax &tax : invoice->taxes)
+        if (!IsFrenchVatRate(tax.percent))
+            result->unlistedRates << VatRateText(tax.percent);
+    return BuildFacturXml(*invoice);
 }
 
 } // namespace
@@ -64,7 +83,7 @@ ArchiveResult ArchiveDocument(AppState &state, const QString &id, const PageSour
 
     QByteArray xml;
     if (posdata::WholeNumberOf(doc->header.value(0, QStringLiteral("TipoDocumento"))).value_or(0) == 1) {
-        xml = invoiceXml(state, std::move(*doc), &result.noDataReason);
+        xml = invoiceXml(state, std::move(*doc), &result.noDataReason, &result);
         if (xml.isEmpty())
             qCWarning(zdArchive) << id << "archived without its invoice data:" << result.noDataReason;
     }

@@ -2,6 +2,7 @@
 #include "PagePdf.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace zd {
 struct AppState;
@@ -16,6 +17,12 @@ struct ArchiveResult {
     QString error;          // Failed: why
     bool facturX = false;   // the invoice's data is embedded
     QString noDataReason;   // an invoice archived without its data: why
+    // For the operator, from the invoice's data: why its buyer cannot
+    // receive it through a platform (empty when it can), and its VAT rates
+    // the French platforms do not accept ("4.50").
+    qint32 buyerId = 0;
+    QString buyerUnreachable;
+    QStringList unlistedRates;
 };
 
 // Archives a stored document as <program folder>/archive/<year>/<id>.pdf

@@ -89,6 +89,8 @@ QStringList CheckFacturXSums(const QByteArray &xml, FacturXTotals *out)
                     t.taxTotal = value;
                 else if (name == QLatin1String("GrandTotalAmount"))
                     t.grandTotal = value;
+                else if (name == QLatin1String("TotalPrepaidAmount"))
+                    t.prepaid = value;
                 else if (name == QLatin1String("DuePayableAmount"))
                     t.duePayable = value;
             }
@@ -137,7 +139,7 @@ QStringList CheckFacturXSums(const QByteArray &xml, FacturXTotals *out)
     expect(QStringLiteral("TaxBasisTotalAmount"), t.taxBasisTotal, bases);
     expect(QStringLiteral("TaxTotalAmount"), t.taxTotal, taxes);
     expect(QStringLiteral("GrandTotalAmount"), t.grandTotal, t.taxBasisTotal + t.taxTotal);
-    expect(QStringLiteral("DuePayableAmount"), t.duePayable, t.grandTotal);
+    expect(QStringLiteral("DuePayableAmount"), t.duePayable, t.grandTotal - t.prepaid);
     if (out)
         *out = t;
     return problems;

@@ -1,5 +1,6 @@
 #include "FacturXml.h"
 
+#include <QStringList>
 #include <QXmlStreamWriter>
 #include <cmath>
 
@@ -29,22 +30,11 @@ QString quantityText(double quantity)
     return fixedText(std::llround(quantity * 10000.0), 4);
 }
 
-QString percentText(double percent)
-{
-    return fixedText(std::llround(percent * 100.0), 2);
-}
 
 // Standard rate for a positive rate, zero rated otherwise.
 QString categoryCode(double percent)
 {
     return percent > 0 ? QStringLiteral("S") : QStringLiteral("Z");
-}
-
-// A VAT number starts with its country's two letters.
-bool isVatNumber(const QString &id)
-{
-    return id.size() > 4 && id.at(0).isLetter() && id.at(1).isLetter() && id.at(0).isUpper()
-        && id.at(1).isUpper();
 }
 
 class Writer {
@@ -73,24 +63,27 @@ public:
         w.writeEndElement();
     }
 
+    void schemedId(const QString &name, const QString &scheme, const QString &value)
+    {
+        w.writeStartElement(kRam, name);
+        w.writeAttribute(QStringLiteral("schemeID"), scheme);
+        w.writeCharacters(value);
+        w.writeEndElement();
+    }
+
     void party(const QString &element, const InvoiceParty &p, bool seller)
     {
         open(element);
+        if (!p.siret.isEmpty())
+            schemedId(QStringLiteral("GlobalID"), QStringLiteral("0009"), p.siret);
         ram(QStringLiteral("Name"), p.name);
         const QString id = CompactId(p.taxId);
-        const bool vat = isVatNumber(id);
-        // A French SIREN (9 digits) or SIRET (14) is a legal registration.
-        bool digits = !id.isEmpty();
-        for (const QChar c : id)
-            digits = digits && c.isDigit();
-        if (digits && (id.size() == 9 || id.size() == 14)) {
+        if (!p.siren.isEmpty()) {
             open(QStringLiteral("SpecifiedLegalOrganization"));
-            w.writeStartElement(kRam, QStringLiteral("ID"));
-            w.writeAttribute(QStringLiteral("schemeID"), id.size() == 9 ? QStringLiteral("0002") : QStringLiteral("0009"));
-            w.writeCharacters(id);
-            w.writeEndElement();
+            schemedId(QStringLiteral("ID"), QStringLiteral("0002"), p.siren);
             close();
-        } else if (!seller && !vat && !id.isEmpty()) {
+        } else if (!seller && p.vatNumber.isEmpty() && !id.isEmpty()) {
+            // A buyer's registration of no known scheme, as stated.
             open(QStringLiteral("SpecifiedLegalOrganization"));
             ram(QStringLiteral("ID"), id);
             close();
@@ -104,14 +97,19 @@ public:
             ram(QStringLiteral("CityName"), p.city);
         ram(QStringLiteral("CountryID"), p.countryCode);
         close();
+        if (!p.endpoint.isEmpty()) {
+            open(QStringLiteral("URIUniversalCommunication"));
+            schemedId(QStringLiteral("URIID"), p.endpointScheme, p.endpoint);
+            close();
+        }
         // The seller's id is its VAT number or, failing that, its tax
         // registration; the buyer's only a VAT number.
-        if (!id.isEmpty() && (vat || seller)) {
+        if (!p.vatNumber.isEmpty() || (seller && !id.isEmpty())) {
             open(QStringLiteral("SpecifiedTaxRegistration"));
-            w.writeStartElement(kRam, QStringLiteral("ID"));
-            w.writeAttribute(QStringLiteral("schemeID"), vat ? QStringLiteral("VA") : QStringLiteral("FC"));
-            w.writeCharacters(id);
-            w.writeEndElement();
+            if (!p.vatNumber.isEmpty())
+                schemedId(QStringLiteral("ID"), QStringLiteral("VA"), p.vatNumber);
+            else
+                schemedId(QStringLiteral("ID"), QStringLiteral("FC"), id);
             close();
         }
         close();
@@ -126,7 +124,7 @@ public:
         if (withAmounts)
             amount(QStringLiteral("BasisAmount"), tax.baseCents);
         ram(QStringLiteral("CategoryCode"), categoryCode(tax.percent));
-        ram(QStringLiteral("RateApplicablePercent"), percentText(tax.percent));
+        ram(QStringLiteral("RateApplicablePercent"), VatRateText(tax.percent));
         close();
     }
 
@@ -177,6 +175,20 @@ QString CompactId(const QString &id)
     return compact;
 }
 
+QString VatRateText(double percent)
+{
+    return fixedText(std::llround(percent * 100.0), 2);
+}
+
+bool IsFrenchVatRate(double percent)
+{
+    // The rates of France and its overseas departments, as the French
+    // platforms compare them: two decimals.
+    static const QStringList rates{"0.00",  "0.90",  "1.05", "1.75", "2.10",  "5.50",  "7.00", "8.50",
+                                   "9.20",  "9.60",  "10.00", "13.00", "19.60", "20.00", "20.60"};
+    return rates.contains(VatRateText(percent));
+}
+
 QString CentsText(qint64 cents)
 {
     return fixedText(cents, 2);
@@ -201,6 +213,11 @@ QByteArray BuildFacturXml(const InvoiceData &invoice)
     w.writeStartElement(kRsm, QStringLiteral("CrossIndustryInvoice"));
 
     w.writeStartElement(kRsm, QStringLiteral("ExchangedDocumentContext"));
+    if (!invoice.businessProcess.isEmpty()) {
+        x.open(QStringLiteral("BusinessProcessSpecifiedDocumentContextParameter"));
+        x.ram(QStringLiteral("ID"), invoice.businessProcess);
+        x.close();
+    }
     x.open(QStringLiteral("GuidelineSpecifiedDocumentContextParameter"));
     x.ram(QStringLiteral("ID"), kGuideline);
     x.close();
@@ -208,8 +225,14 @@ QByteArray BuildFacturXml(const InvoiceData &invoice)
 
     w.writeStartElement(kRsm, QStringLiteral("ExchangedDocument"));
     x.ram(QStringLiteral("ID"), invoice.number);
-    x.ram(QStringLiteral("TypeCode"), QStringLiteral("380"));  // commercial invoice
+    x.ram(QStringLiteral("TypeCode"), QString::number(invoice.typeCode));
     x.date(QStringLiteral("ram:IssueDateTime"), invoice.issueDate);
+    for (const InvoiceNote &note : invoice.notes) {
+        x.open(QStringLiteral("IncludedNote"));
+        x.ram(QStringLiteral("Content"), note.text);
+        x.ram(QStringLiteral("SubjectCode"), note.subjectCode);
+        x.close();
+    }
     w.writeEndElement();
 
     w.writeStartElement(kRsm, QStringLiteral("SupplyChainTradeTransaction"));
@@ -233,17 +256,34 @@ QByteArray BuildFacturXml(const InvoiceData &invoice)
     x.ram(QStringLiteral("InvoiceCurrencyCode"), invoice.currencyCode);
     for (const InvoiceTax &tax : invoice.taxes)
         x.tradeTax(tax, true);
-    // An amount due needs its terms; the shop's invoices are payable on receipt.
+    // An amount due needs its terms.
     x.open(QStringLiteral("SpecifiedTradePaymentTerms"));
-    x.ram(QStringLiteral("Description"), QStringLiteral("Paiement à réception de facture"));
+    x.ram(QStringLiteral("Description"), invoice.paymentTerms);
+    if (invoice.dueDate.isValid())
+        x.date(QStringLiteral("ram:DueDateDateTime"), invoice.dueDate);
     x.close();
     x.open(QStringLiteral("SpecifiedTradeSettlementHeaderMonetarySummation"));
     x.amount(QStringLiteral("LineTotalAmount"), invoice.lineTotalCents);
     x.amount(QStringLiteral("TaxBasisTotalAmount"), invoice.taxBasisCents);
     x.amount(QStringLiteral("TaxTotalAmount"), invoice.taxTotalCents, invoice.currencyCode);
     x.amount(QStringLiteral("GrandTotalAmount"), invoice.grandTotalCents);
-    x.amount(QStringLiteral("DuePayableAmount"), invoice.grandTotalCents);
+    if (invoice.prepaidCents != 0)
+        x.amount(QStringLiteral("TotalPrepaidAmount"), invoice.prepaidCents);
+    x.amount(QStringLiteral("DuePayableAmount"), invoice.grandTotalCents - invoice.prepaidCents);
     x.close();
+    if (!invoice.precedingNumber.isEmpty()) {
+        x.open(QStringLiteral("InvoiceReferencedDocument"));
+        x.ram(QStringLiteral("IssuerAssignedID"), invoice.precedingNumber);
+        if (invoice.precedingDate.isValid()) {
+            x.open(QStringLiteral("FormattedIssueDateTime"));
+            w.writeStartElement(kQdt, QStringLiteral("DateTimeString"));
+            w.writeAttribute(QStringLiteral("format"), QStringLiteral("102"));
+            w.writeCharacters(invoice.precedingDate.toString(QStringLiteral("yyyyMMdd")));
+            w.writeEndElement();
+            x.close();
+        }
+        x.close();
+    }
     x.close();
 
     w.writeEndElement();  // SupplyChainTradeTransaction

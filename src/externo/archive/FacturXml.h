@@ -14,6 +14,12 @@ QByteArray BuildFacturXml(const InvoiceData &invoice);
 // ("FR 47 512384976" -> "FR47512384976").
 QString CompactId(const QString &id);
 
+// A VAT rate as the XML states it: two decimals ("5.50", "20.00").
+QString VatRateText(double percent);
+// Whether the French platforms accept the rate (the French rates, written
+// with two decimals).
+bool IsFrenchVatRate(double percent);
+
 // "-12.34" from cents; "1.2500" style texts for four-decimal values.
 QString CentsText(qint64 cents);
 QString TenThousandthsText(qint64 value);

@@ -14,6 +14,20 @@ struct InvoiceParty {
     QString postcode;
     QString city;
     QString countryCode;  // ISO 3166-1 alpha-2
+    // Read from taxId (see ReadFrenchRegistration); empty when it gives none.
+    QString siren;        // legal registration, 9 digits
+    QString siret;        // the establishment, 14 digits beginning with siren
+    QString vatNumber;    // VAT identifier, French or foreign
+    // Where the party receives electronic invoices: scheme "0225" (an
+    // address made of its SIREN) or "EM" (an e-mail address); empty: none.
+    QString endpointScheme;
+    QString endpoint;
+};
+
+// A note of the invoice with its subject code (PMT, PMD, AAB ...).
+struct InvoiceNote {
+    QString subjectCode;
+    QString text;
 };
 
 struct InvoiceLine {
@@ -36,7 +50,16 @@ struct InvoiceTax {
 
 struct InvoiceData {
     QString number;
+    int typeCode = 380;           // 380 invoice, 381 credit note
+    // Billing framework: B1 goods, B2 goods already paid.
+    QString businessProcess = QStringLiteral("B1");
     QDate issueDate;
+    QVector<InvoiceNote> notes;
+    // A credit note: the invoice it corrects, its number and date.
+    QString precedingNumber;
+    QDate precedingDate;
+    QString paymentTerms = QStringLiteral("Paiement à réception de facture");
+    QDate dueDate;                // invalid: none stated
     QString currencyCode;         // ISO 4217
     QString deliveryNote;         // despatch advice the invoice was made from, or empty
     InvoiceParty seller;
@@ -47,6 +70,7 @@ struct InvoiceData {
     qint64 taxBasisCents = 0;
     qint64 taxTotalCents = 0;
     qint64 grandTotalCents = 0;
+    qint64 prepaidCents = 0;      // already paid; the amount due is the rest
 };
 
 } // namespace zd::archive

@@ -1,9 +1,11 @@
 #include "InvoiceDataBuilder.h"
 
 #include "FacturXml.h"
+#include "FrenchIds.h"
 #include "LineNetAllocation.h"
 #include "externo/posdata/PosValues.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 namespace zd::archive {
@@ -18,7 +20,44 @@ qint64 centsOf(const QVariant &value)
 }
 
 
+constexpr int kAddressLength = 125;
+
+bool isEmailAddress(const QString &text)
+{
+    static const QRegularExpression email(QStringLiteral("^[^@\\s]+@[^@\\s]+\\.[^@\\s]+$"));
+    return text.size() <= kAddressLength && email.match(text).hasMatch();
+}
+
 } // namespace
+
+void FillRegistration(InvoiceParty &party, const QString &email)
+{
+    const FrenchRegistration reg = ReadFrenchRegistration(party.taxId);
+    party.siren = reg.siren;
+    party.siret = reg.siret;
+    party.vatNumber = reg.foreign ? CompactId(party.taxId).toUpper() : reg.vatNumber;
+    party.endpointScheme.clear();
+    party.endpoint.clear();
+    if (reg.hasSiren()) {
+        party.endpointScheme = QStringLiteral("0225");
+        party.endpoint = reg.siren;
+    } else if (isEmailAddress(email.trimmed())) {
+        party.endpointScheme = QStringLiteral("EM");
+        party.endpoint = email.trimmed();
+    }
+}
+
+QString WhyNoElectronicAddress(const QString &taxId, const QString &email)
+{
+    const FrenchRegistration reg = ReadFrenchRegistration(taxId);
+    if (reg.hasSiren() || isEmailAddress(email.trimmed()))
+        return {};
+    const QString id = reg.foreign ? QStringLiteral("son numéro de TVA ne donne pas de SIREN")
+                                   : reg.problem;
+    const QString mail = email.trimmed().isEmpty() ? QStringLiteral("il n'a pas d'adresse e-mail")
+                                                   : QStringLiteral("son adresse e-mail « %1 » n'en est pas une").arg(email.trimmed());
+    return id + QStringLiteral(", et ") + mail;
+}
 
 QString CurrencyCode(const QString &symbol, const QString &name)
 {
@@ -33,7 +72,7 @@ QString CurrencyCode(const QString &symbol, const QString &name)
 
 QString CountryOf(const QString &taxId)
 {
-    const QString id = CompactId(taxId);
+    const QString id = CompactId(taxId).toUpper();
     if (id.size() > 4 && id.at(0).isUpper() && id.at(1).isUpper() && id.at(0).isLetter() && id.at(1).isLetter()
         && id.at(0).unicode() < 128 && id.at(1).unicode() < 128)
         return id.left(2) == QLatin1String("EL") ? QStringLiteral("GR") : id.left(2);
@@ -66,16 +105,34 @@ std::optional<InvoiceData> BuildInvoiceData(const InvoiceSources &src, QString *
         return refuse(QStringLiteral("currency %1 has no ISO code").arg(field(QStringLiteral("MonedaSim")).toString()));
     inv.deliveryNote = field(QStringLiteral("ProcedeAlbaran")).toString().trimmed();
 
-    inv.seller = {src.company.nombre.trimmed(), field(QStringLiteral("IdFiscal")).toString().trimmed(),
-                  src.company.direccion.trimmed(), src.company.codigopostal.trimmed(),
-                  src.company.poblacion.trimmed(), {}};
-    inv.buyer = {src.customer.nombre.trimmed(), field(QStringLiteral("IdFiscalCliente")).toString().trimmed(),
-                 src.customer.direccion.trimmed(), src.customer.codigopostal.trimmed(),
-                 src.customer.poblacion.trimmed(), {}};
+    const auto party = [](const QString &name, const QString &taxId, const QString &address, const QString &postcode,
+                          const QString &city) {
+        InvoiceParty p;
+        p.name = name.trimmed();
+        p.taxId = taxId.trimmed();
+        p.address = address.trimmed();
+        p.postcode = postcode.trimmed();
+        p.city = city.trimmed();
+        return p;
+    };
+    inv.seller = party(src.company.nombre, field(QStringLiteral("IdFiscal")).toString(), src.company.direccion,
+                       src.company.codigopostal, src.company.poblacion);
+    inv.buyer = party(src.customer.nombre, field(QStringLiteral("IdFiscalCliente")).toString(), src.customer.direccion,
+                      src.customer.codigopostal, src.customer.poblacion);
     inv.seller.countryCode = CountryOf(inv.seller.taxId);
     inv.buyer.countryCode = CountryOf(inv.buyer.taxId);
     if (inv.seller.name.isEmpty() || inv.buyer.name.isEmpty())
         return refuse(QStringLiteral("seller or buyer without a name"));
+    FillRegistration(inv.seller, {});
+    if (!src.settings.ElectronicAddress.isEmpty()) {
+        inv.seller.endpointScheme = src.settings.ElectronicAddress.contains(QLatin1Char('@')) ? QStringLiteral("EM")
+                                                                                              : QStringLiteral("0225");
+        inv.seller.endpoint = src.settings.ElectronicAddress;
+    }
+    FillRegistration(inv.buyer, src.customer.email);
+    inv.notes = {{QStringLiteral("PMT"), src.settings.RecoveryNote},
+                 {QStringLiteral("PMD"), src.settings.PenaltyNote},
+                 {QStringLiteral("AAB"), src.settings.DiscountNote}};
 
     // The stored tax lines in use, each tied to its tax type.
     QHash<qint32, int> rateOfType;
@@ -105,6 +162,12 @@ std::optional<InvoiceData> BuildInvoiceData(const InvoiceSources &src, QString *
         || inv.taxBasisCents + inv.taxTotalCents != centsOf(field(QStringLiteral("TotalNeto"))))
         return refuse(QStringLiteral("the stored tax lines do not add up to the stored totals"));
     inv.grandTotalCents = inv.taxBasisCents + inv.taxTotalCents;
+    if (src.settings.PaidAtTill && src.latestTicket.isValid()) {
+        inv.businessProcess = QStringLiteral("B2");
+        inv.prepaidCents = inv.grandTotalCents;
+        inv.dueDate = src.latestTicket;
+        inv.paymentTerms = QStringLiteral("Payée en caisse le %1").arg(src.latestTicket.toString(QStringLiteral("dd/MM/yyyy")));
+    }
 
     // Each line's rate, then each rate's base shared across its lines.
     const sql::RecordSet &rows = src.document.lines;

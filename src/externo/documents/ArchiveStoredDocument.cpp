@@ -2,6 +2,7 @@
 
 #include "DataReport1.h"
 #include "ReportHeaderFill.h"
+#include "ReportMentions.h"
 #include "externo/posdata/Catalogues.h"
 #include "externo/posdata/PosValues.h"
 #include "externo/posdata/TaxBreakdown.h"
@@ -45,6 +46,7 @@ archive::ArchiveResult ArchiveStoredDocument(const AppState &like, const QString
     state.PosServer = like.PosServer;
     state.PosCatalog = like.PosCatalog;
     state.Now = like.Now;
+    state.Settings = like.Settings;
     QString error;
     const auto stored = ReadStoredDocument(state, id, &error);
     if (!stored)
@@ -78,6 +80,7 @@ archive::ArchiveResult ArchiveStoredDocument(const AppState &like, const QString
 
     DataReport1 report;
     FillReportHeader(report, state, totals.texts);
+    FillReportMentions(report, state, invoice);
     report.setCaption(QStringLiteral("lblfecha"), issued ? issued->toString(QStringLiteral("dd/MM/yyyy")) : QString());
     report.setCaption(QStringLiteral("lblfacturaliteral"), invoice ? QStringLiteral("   FACTURE") : QStringLiteral("BON LIVRAISON"));
     report.setCaption(QStringLiteral("etiqueta13"), invoice ? QStringLiteral("Nº Facture") : QStringLiteral("NºBon Liv."));

@@ -109,7 +109,7 @@ int DataReport1::rowsPerPage() const
     return qMax(1, room / qMax(1, s[ReportLayout::Detail].height));
 }
 
-int DataReport1::pageCount() const
+int DataReport1::rowPages() const
 {
     const int rows = int(m_rows.size());
     const int first = rowsOnFirstPage();
@@ -117,6 +117,30 @@ int DataReport1::pageCount() const
         return 1;
     const int per = rowsPerPage();
     return 1 + (rows - first + per - 1) / per;
+}
+
+int DataReport1::reportFooterHeight() const
+{
+    const ReportSection &footer = m_layout.sections[ReportLayout::ReportFooter];
+    int height = footer.height;
+    for (const auto &c : footer.controls)
+        if (c.visible && !c.text.isEmpty())
+            height = qMax(height, c.rect.top() + c.rect.height());
+    return height;
+}
+
+int DataReport1::pageCount() const
+{
+    const int pages = rowPages();
+    const auto &s = m_layout.sections;
+    const int height = reportFooterHeight();
+    if (height == s[ReportLayout::ReportFooter].height)
+        return pages;
+    const int last = pages - 1;
+    const int lastRows = int(m_rows.size()) - firstRow(last);
+    const int footerTop = sectionTop(ReportLayout::Detail, last) + lastRows * s[ReportLayout::Detail].height;
+    const int footerRoom = sectionTop(ReportLayout::PageFooter, last) - footerTop;
+    return height <= footerRoom ? pages : pages + 1;
 }
 
 int DataReport1::firstRow(int page) const

@@ -53,7 +53,10 @@ public:
     const LineRecordSet &detailRows() const { return m_rows; }
 
     // Pagination: page 0 carries the report header; every page carries the
-    // page header and footer; the detail lines flow in between.
+    // page header and footer; the detail lines flow in between. The report
+    // footer follows the last line; when it has text (an invoice's legal
+    // mentions) and the last page has no room left for it, it goes on a
+    // page of its own.
     int pageCount() const;
     int rowsOnFirstPage() const;
     int rowsPerPage() const;
@@ -71,7 +74,12 @@ public:
     // for the page the control appears on (report header: page 0 only).
     QRect pageRect(const QString &controlName, int page = 0, int detailIndex = 0) const;
 
+    // Height the report footer takes: its designed height, or the room its
+    // texts need when it has any.
+    int reportFooterHeight() const;
+
 private:
+    int rowPages() const;
     int sectionTop(ReportLayout::Band band, int page) const;
     void drawSection(QPainter &painter, const ReportSection &section, int top, int page,
                      const QStringList *row) const;

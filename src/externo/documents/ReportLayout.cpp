@@ -209,7 +209,11 @@ ReportLayout ReportLayout::dataReport1()
     layout.sections[PageHeader] = pageHeader();
     layout.sections[Detail] = detail();
     layout.sections[PageFooter] = pageFooter();
-    layout.sections[ReportFooter] = ReportSection{QStringLiteral("Sección5"), 30, {}};
+    // The invoice's legal mentions follow its last line (empty on a delivery
+    // note: the band then keeps its designed height).
+    layout.sections[ReportFooter] =
+        ReportSection{QStringLiteral("Sección5"), 30,
+                      {label(QStringLiteral("LblMentions"), 0, 60, 11340, kMentionsHeight, QString(), 7)}};
     return layout;
 }
 

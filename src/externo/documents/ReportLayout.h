@@ -42,6 +42,9 @@ struct ReportSection {
 // The document's banded layout: report header, page header, detail,
 // page footer and report footer, as designed for the invoice and the
 // delivery note.
+// Height of the legal mentions' box at the foot of an invoice's last page.
+inline constexpr int kMentionsHeight = 1380;
+
 struct ReportLayout {
     enum Band { ReportHeader, PageHeader, Detail, PageFooter, ReportFooter, BandCount };
 

@@ -20,6 +20,8 @@ QFont reportFont(double points, bool bold);
 // A text wider than its box is drawn smaller, down to MinimumPoints, then
 // wrapped over lines inside the box's height (smaller still when those lines
 // need it, down to FloorPoints). A text that fits keeps its designed size.
+// A text of several lines ('\n') is wrapped from the top of its box, made
+// smaller from its designed size down to FloorPoints as its lines need.
 FittedText fitText(const QString &text, const QRectF &box, double designPoints, bool bold,
                    Qt::Alignment align, QPaintDevice *device);
 

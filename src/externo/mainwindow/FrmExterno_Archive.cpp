@@ -5,6 +5,7 @@
 #include "externo/archive/ArchiveDocument.h"
 #include "externo/dialogs/Var.h"
 #include "externo/documents/DataReport1.h"
+#include "IssueMessages.h"
 
 namespace zd {
 
@@ -14,6 +15,14 @@ void FrmExterno::archiveIssuedDocument(const documents::DataReport1 &report, con
     pages.pageCount = report.pageCount();
     pages.paint = [&report](QPainter &painter, int page) { report.paintPage(painter, page); };
     const archive::ArchiveResult result = archive::ArchiveDocument(m_state, documentId, pages);
+    if (!result.buyerUnreachable.isEmpty() && !m_state.CustomersToldUnreachable.contains(result.buyerId)) {
+        m_state.CustomersToldUnreachable.insert(result.buyerId);
+        const int k = m_state.SelectedCustomerIndex;
+        const QString name = k >= 0 && k < m_state.Customers.size() ? m_state.Customers.at(k).nombre : QString();
+        ShowMessage(m_state, BuyerUnreachableMessage(name, result.buyerUnreachable), 1);
+    }
+    if (!result.unlistedRates.isEmpty())
+        ShowMessage(m_state, UnlistedRatesMessage(documentId, result.unlistedRates), 1);
     if (result.status != archive::ArchiveResult::Status::Failed)
         return;
     ShowMessage(m_state,

@@ -10,6 +10,7 @@
 #include "externo/documents/FrmReportControl.h"
 #include "externo/documents/PanelButton.h"
 #include "externo/documents/ReportHeaderFill.h"
+#include "externo/documents/ReportMentions.h"
 #include "externo/documents/ReportPreview.h"
 #include "externo/posdata/TaxBreakdown.h"
 #include "externo/posdata/TicketNodes.h"
@@ -117,6 +118,7 @@ void FrmExterno::PrintDocument(qint16 kind)
     // 3 to 7. Shop, logo, customer, date, totals, lot and tax table.
     DataReport1 &report = Report();
     fillReportHeader(report);
+    documents::FillReportMentions(report, m_state, invoice);
 
     // 8 to 15. The document is issued (or taken as a copy) and shown.
     if (const auto lines = Create_Recordset(ListView1)) {

@@ -37,4 +37,17 @@ QString IssueFailureMessage(qint16 kind, const QString &id, const IssueReport &r
                    : QStringLiteral("Le bon de livraison n'a pas pu être généré. Aucun ticket n'a été facturé.");
 }
 
+QString BuyerUnreachableMessage(const QString &customerName, const QString &why)
+{
+    return QStringLiteral("Facture émise et archivée, mais le client %1 ne peut pas la recevoir par une plateforme "
+                          "de facturation électronique : %2.")
+        .arg(customerName, why);
+}
+
+QString UnlistedRatesMessage(const QString &documentId, const QStringList &rates)
+{
+    return QStringLiteral("Facture %1 : taux de TVA non reconnu par les plateformes françaises : %2 %.")
+        .arg(documentId, rates.join(QStringLiteral(" %, ")));
+}
+
 } // namespace zd

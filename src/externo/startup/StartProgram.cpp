@@ -1,9 +1,11 @@
 #include "StartProgram.h"
 #include "ConfigFiles.h"
+#include "ShopSettingsFile.h"
 
 #include "common/Processes.h"
 #include "common/ProgramFolders.h"
 #include "common/SingleInstance.h"
+#include "externo/archive/FrenchIds.h"
 #include "externo/dialogs/FrmCarga.h"
 #include "externo/dialogs/FrmTienda.h"
 #include "externo/dialogs/Var.h"
@@ -114,6 +116,8 @@ std::unique_ptr<FrmExterno> StartProgram(AppState &state)
     state.PosServer = readPosServer(state.programFolder(), QStringLiteral("127.0.0.1"));
     if (hasShopMarker(state.programFolder()))
         state.PosCatalog = shopCatalog(state.PosCatalog, askShopNumber(state));
+    QStringList settingsProblems;
+    state.Settings = ReadShopSettings(state.programFolder(), &settingsProblems);
 
     // 11, 12. The main window; its load closes the loading window.
     QThread::msleep(100);
@@ -124,6 +128,17 @@ std::unique_ptr<FrmExterno> StartProgram(AppState &state)
     if (!loaded)
         return nullptr;
     window->show();
+    // Told once, over the main window: bad lines of the settings file, and a
+    // shop whose invoices cannot go through a platform.
+    for (const QString &problem : settingsProblems)
+        ShowMessage(state, problem, 1);
+    const archive::FrenchRegistration shop = archive::ReadFrenchRegistration(state.Company.idfiscal);
+    if (!shop.hasSiren())
+        ShowMessage(state,
+                    QStringLiteral("Identifiant fiscal de la boutique sans SIREN valide : %1. Les factures "
+                                   "électroniques seront refusées par les plateformes.")
+                        .arg(shop.foreign ? QStringLiteral("numéro de TVA étranger") : shop.problem),
+                    1);
     return window;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 #include "Records.h"
+#include "ShopSettings.h"
 #include "externo/sql/Connection.h"
 #include "externo/sql/EngineConfig.h"
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -60,6 +62,8 @@ struct AppState {
     CompanyRecord Company;
     CurrencyRecord CurrencyInfo;
     bool LogoAvailable = false;
+    // The shop's invoicing settings, read at start (defaults until then).
+    ShopSettings Settings;
 
     // Tax breakdown of the chosen tickets or of a loaded document
     QVector<TaxRateEntry> TaxRates;
@@ -96,6 +100,9 @@ struct AppState {
     // What a replay found not as it was owed while this store is not known
     // to be the only one on the point-of-sale server (French, for the operator).
     QStringList ReplayWarnings;
+    // Customers the operator was told cannot receive invoices through a
+    // platform (told once a run).
+    QSet<qint32> CustomersToldUnreachable;
 };
 
 } // namespace zd
