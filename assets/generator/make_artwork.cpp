@@ -1,4 +1,4 @@
-// Draws the programs' artwork: the seven tree icons, the main window's
+// Draws the programs' artwork: the nine tree icons, the main window's
 // background, the dialogs' backgrounds and the two view-switch pictures.
 // Usage: zd_artwork <assets folder>   (writes into embedded/ and program/)
 #include "Drawings.h"
@@ -195,6 +195,23 @@ int main(int argc, char **argv)
                    p.restore();
                    tick(p);
                }), emb + "icon7.png", "PNG");
+    // A credit note: the document with a red minus.
+    ok &= save(icon([](QPainter &p) {
+                   document(p);
+                   p.setPen(QPen(Qt::white, 1.5));
+                   p.setBrush(QColor(0xc6, 0x28, 0x28));
+                   p.drawEllipse(QPointF(24.5, 24.5), 7, 7);
+                   p.setPen(QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap));
+                   p.drawLine(QPointF(21, 24.5), QPointF(28, 24.5));
+               }), emb + "icon8.png", "PNG");
+    // An invoice a credit note corrects: the document faded and struck out.
+    ok &= save(icon([](QPainter &p) {
+                   p.setOpacity(0.55);
+                   document(p);
+                   p.setOpacity(1);
+                   p.setPen(QPen(QColor(0xc6, 0x28, 0x28), 2.6, Qt::SolidLine, Qt::RoundCap));
+                   p.drawLine(QPointF(6, 28), QPointF(26, 4));
+               }), emb + "icon9.png", "PNG");
 
     ok &= save(mainBackground(), emb + "fondo_externo.jpg", "JPG", 92);
 

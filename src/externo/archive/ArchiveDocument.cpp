@@ -39,6 +39,12 @@ QByteArray invoiceXml(AppState &state, StoredDocument doc, QString *why, Archive
     sources.taxRates = state.TaxRates.mid(0, qMin<int>(state.TaxRateCount, state.TaxRates.size()));
     sources.facts = std::move(*facts);
     sources.settings = state.Settings;
+    // A credit note states the date of the invoice it corrects.
+    const QString corrected = sources.document.header.value(0, QStringLiteral("FacturaRectificada")).toString().trimmed();
+    if (!corrected.isEmpty()) {
+        if (const auto invoice = ReadStoredDocument(state, corrected))
+            sources.correctedDate = posdata::DateOf(invoice->header.value(0, QStringLiteral("FechaDocumento"))).value_or(QDate());
+    }
     if (state.Settings.PaidAtTill) {
         const auto latest = posdata::ReadLatestTicketDate(state, tickets);
         if (!latest) {
@@ -82,7 +88,8 @@ ArchiveResult ArchiveDocument(AppState &state, const QString &id, const PageSour
     }
 
     QByteArray xml;
-    if (posdata::WholeNumberOf(doc->header.value(0, QStringLiteral("TipoDocumento"))).value_or(0) == 1) {
+    const qint64 type = posdata::WholeNumberOf(doc->header.value(0, QStringLiteral("TipoDocumento"))).value_or(0);
+    if (type == 1 || type == 2) {
         xml = invoiceXml(state, std::move(*doc), &result.noDataReason, &result);
         if (xml.isEmpty())
             qCWarning(zdArchive) << id << "archived without its invoice data:" << result.noDataReason;

@@ -90,10 +90,19 @@ std::optional<InvoiceData> BuildInvoiceData(const InvoiceSources &src, QString *
     const auto field = [&h](const QString &name) { return h.value(0, name); };
     if (h.isEmpty())
         return refuse(QStringLiteral("no stored header"));
-    if (posdata::WholeNumberOf(field(QStringLiteral("TipoDocumento"))).value_or(-1) != 1)
+    const qint64 type = posdata::WholeNumberOf(field(QStringLiteral("TipoDocumento"))).value_or(-1);
+    if (type != 1 && type != 2)
         return refuse(QStringLiteral("not an invoice"));
 
     InvoiceData inv;
+    if (type == 2) {
+        // A credit note, with the invoice it corrects (BT-25, BT-26).
+        inv.typeCode = 381;
+        inv.precedingNumber = field(QStringLiteral("FacturaRectificada")).toString().trimmed();
+        inv.precedingDate = src.correctedDate;
+        if (inv.precedingNumber.isEmpty() || !inv.precedingDate.isValid())
+            return refuse(QStringLiteral("a credit note without the invoice it corrects"));
+    }
     inv.number = field(QStringLiteral("IdDocumento")).toString().trimmed();
     const auto date = posdata::DateOf(field(QStringLiteral("FechaDocumento")));
     if (!date)
@@ -162,7 +171,7 @@ std::optional<InvoiceData> BuildInvoiceData(const InvoiceSources &src, QString *
         || inv.taxBasisCents + inv.taxTotalCents != centsOf(field(QStringLiteral("TotalNeto"))))
         return refuse(QStringLiteral("the stored tax lines do not add up to the stored totals"));
     inv.grandTotalCents = inv.taxBasisCents + inv.taxTotalCents;
-    if (src.settings.PaidAtTill && src.latestTicket.isValid()) {
+    if (src.settings.PaidAtTill && src.latestTicket.isValid() && inv.typeCode == 380) {
         inv.businessProcess = QStringLiteral("B2");
         inv.prepaidCents = inv.grandTotalCents;
         inv.dueDate = src.latestTicket;

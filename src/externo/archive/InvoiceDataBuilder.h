@@ -20,6 +20,7 @@ struct InvoiceSources {
     posdata::TicketTaxFacts facts;
     ShopSettings settings;     // the notes, paid at the till, the shop's address
     QDate latestTicket;        // the latest ticket's date (its payment, when paid at the till)
+    QDate correctedDate;       // a credit note: the date of the invoice it corrects
 };
 
 // The invoice's EN 16931 data, or nothing with the reason in *why:

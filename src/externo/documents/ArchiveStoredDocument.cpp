@@ -53,7 +53,8 @@ archive::ArchiveResult ArchiveStoredDocument(const AppState &like, const QString
         return failed(error);
     const auto issued = posdata::DateOf(stored->header.value(0, QStringLiteral("FechaDocumento")));
     const qint64 customerId = posdata::WholeNumberOf(stored->header.value(0, QStringLiteral("IdCliente"))).value_or(-1);
-    const bool invoice = posdata::WholeNumberOf(stored->header.value(0, QStringLiteral("TipoDocumento"))).value_or(0) == 1;
+    const qint64 type = posdata::WholeNumberOf(stored->header.value(0, QStringLiteral("TipoDocumento"))).value_or(0);
+    const bool invoice = type == 1 || type == 2;   // a credit note prints as an invoice does
 
     state.PosConnection = state.newConnection();
     if (!state.PosConnection->open(sql::posConnectionString(state.PosCatalog, state.PosServer)))
@@ -84,6 +85,8 @@ archive::ArchiveResult ArchiveStoredDocument(const AppState &like, const QString
     report.setCaption(QStringLiteral("lblfecha"), issued ? issued->toString(QStringLiteral("dd/MM/yyyy")) : QString());
     report.setCaption(QStringLiteral("lblfacturaliteral"), invoice ? QStringLiteral("   FACTURE") : QStringLiteral("BON LIVRAISON"));
     report.setCaption(QStringLiteral("etiqueta13"), invoice ? QStringLiteral("Nº Facture") : QStringLiteral("NºBon Liv."));
+    if (type == 2)
+        FillCreditNoteTitles(report, state, id);
     report.setCaption(QStringLiteral("etiqueta11"), QStringLiteral("  Original"));
     report.setCaption(QStringLiteral("lblnfactura"), id);
     report.setDetailRows(lines);

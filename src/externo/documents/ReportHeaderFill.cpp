@@ -1,5 +1,7 @@
 #include "ReportHeaderFill.h"
 
+#include "externo/store/CreditNotes.h"
+
 #include "DataReport1.h"
 #include "common/Pictures.h"
 #include "externo/state/AppState.h"
@@ -55,6 +57,16 @@ void FillReportHeader(DataReport1 &report, const AppState &state, const ReportTo
     report.setCaption(QStringLiteral("lbltotal"), totals.total);
     report.setCaption(QStringLiteral("etqlote"), totals.lot);
     report.setTaxLabels(state.ReportTaxes);
+}
+
+void FillCreditNoteTitles(DataReport1 &report, AppState &state, const QString &creditNoteId)
+{
+    const CorrectedInvoice invoice = InvoiceCorrectedBy(state, creditNoteId);
+    report.setCaption(QStringLiteral("LblFacturaLiteral"), QStringLiteral("   AVOIR"));
+    report.setCaption(QStringLiteral("Etiqueta13"), QStringLiteral("Nº Avoir"));
+    report.setCaption(QStringLiteral("LblAvoirSur"),
+                      QStringLiteral("Avoir sur facture %1 du %2")
+                          .arg(invoice.id, invoice.date.toString(QStringLiteral("dd/MM/yyyy"))));
 }
 
 } // namespace zd::documents

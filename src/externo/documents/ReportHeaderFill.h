@@ -22,4 +22,8 @@ struct ReportTotalsTexts {
 // id, today's date (state.Now()), the totals, the lot and the tax table.
 void FillReportHeader(DataReport1 &report, const AppState &state, const ReportTotalsTexts &totals);
 
+// A credit note's title ("AVOIR", "Nº Avoir") and, under it, the invoice it
+// corrects: "Avoir sur facture F… du dd/mm/yyyy" (read from the store).
+void FillCreditNoteTitles(DataReport1 &report, AppState &state, const QString &creditNoteId);
+
 } // namespace zd::documents

@@ -249,6 +249,9 @@ void FrmExterno::buildRightColumn()
     CmdAnularAlb = button(this, "CmdAnularAlb", QStringLiteral("Annuler Bon de livraison"), 9);
     place(CmdAnularAlb, 13560, 2520, 1695, 975);
     CmdAnularAlb->setEnabled(false);
+    CmdAvoir = button(this, "CmdAvoir", QStringLiteral("Émettre un avoir"), 10);
+    place(CmdAvoir, 11520, 8520, 1935, 975);
+    CmdAvoir->setVisible(false);
 
     struct Total { QLabel **label; const char *labelName; const char *caption; QLineEdit **box; const char *boxName;
                    int top; int labelWidth; };

@@ -62,6 +62,8 @@ public:
     QPushButton *CmdPeriodo = nullptr, *CmdTiqAsc = nullptr, *CmdTiqDesc = nullptr, *CmdBorraSel = nullptr;
     QPushButton *CmdFacturas = nullptr, *CmdFacturaImprime = nullptr, *CmdAlbaranImprime = nullptr,
                 *CmdAnularAlb = nullptr, *CmdFin = nullptr;
+    // "Émettre un avoir": shown in the document view only.
+    QPushButton *CmdAvoir = nullptr;
     QLabel *LblTotBruto = nullptr, *LblImpuestos = nullptr, *LblTotal = nullptr;
     QLineEdit *TxtTotalBruto = nullptr, *TxtTotalImpuestos = nullptr, *TxtTotal = nullptr;
     QLabel *LblBase = nullptr, *LblPorCiento = nullptr, *LblIva = nullptr;
@@ -183,6 +185,9 @@ public:
     void CmdFacturaImprime_Click();
     void CmdAlbaranImprime_Click();
     void CmdAnularAlb_Click();
+    // Corrects the invoice picked in the document tree by a credit note,
+    // after the operator's confirmation, and prints it (FrmExterno_Credit.cpp).
+    void CmdAvoir_Click();
     // True only while the cancellation prints its delivery note.
     bool CancellationPrint = false;
 
@@ -328,6 +333,11 @@ private:
     // Writes the next archive found missing after the start.
     void archiveNextMissing();
     QStringList m_toArchive;
+    // ---- credit notes ----
+    // The document tree's picture of a document: its own for a credit note
+    // and for an invoice a credit note corrects.
+    int documentPicture(const QString &id) const;
+    QStringList m_corrected;   // invoices corrected by a credit note of the listed customer
     // Shows what is waiting to be told once no dialog, preview or command is in the way.
     void tellWhenFree();
     QThread *m_booksThread = nullptr;

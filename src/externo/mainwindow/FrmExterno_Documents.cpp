@@ -91,7 +91,7 @@ void FrmExterno::DocumentTree_Click()
     if (index != m_state.SelectedDocumentIndex) {
         if (m_state.SelectedDocumentIndex != 0) {
             QTreeWidgetItem *previous = nodes::node(documents, m_state.SelectedDocumentIndex);
-            nodes::setImage(previous, 6);
+            nodes::setImage(previous, documentPicture(previous->text(0).trimmed()));
             nodes::setBackground(previous, Qt::white);
         }
         m_state.SelectedDocumentIndex = qint16(index);

@@ -5,6 +5,7 @@
 
 #include "externo/dialogs/Var.h"
 #include "externo/documents/DataReport1.h"
+#include "externo/documents/ReportHeaderFill.h"
 #include "externo/store/Facturas.h"
 
 #include <QDir>
@@ -39,6 +40,7 @@ void FrmExterno::installPrintHandlers()
     connect(CmdFacturaImprime, &QPushButton::clicked, this, [this] { CmdFacturaImprime_Click(); });
     connect(CmdAlbaranImprime, &QPushButton::clicked, this, [this] { CmdAlbaranImprime_Click(); });
     connect(CmdAnularAlb, &QPushButton::clicked, this, [this] { CmdAnularAlb_Click(); });
+    connect(CmdAvoir, &QPushButton::clicked, this, [this] { CmdAvoir_Click(); });
 }
 
 void FrmExterno::setPrintButtonsEnabled(bool enabled)
@@ -94,8 +96,13 @@ void FrmExterno::CmdFacturaImprime_Click()
             }
         }
 
-        Report().setCaption(QStringLiteral("LblFacturaLiteral"), QStringLiteral("   FACTURE"));
-        Report().setCaption(QStringLiteral("Etiqueta13"), QStringLiteral("Nº Facture"));
+        const QString picked = m_state.DocumentViewActive ? selectedDocument(TreeClient[2]) : QString();
+        if (picked.startsWith(QLatin1Char('V'))) {
+            documents::FillCreditNoteTitles(Report(), m_state, picked);
+        } else {
+            Report().setCaption(QStringLiteral("LblFacturaLiteral"), QStringLiteral("   FACTURE"));
+            Report().setCaption(QStringLiteral("Etiqueta13"), QStringLiteral("Nº Facture"));
+        }
 
         // The copy's number is stored before it is printed, so no number
         // is ever printed twice.

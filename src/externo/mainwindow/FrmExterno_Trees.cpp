@@ -182,6 +182,7 @@ void FrmExterno::FillCurrentList()
             TakeOfflinePath(m_state);
             return;
         }
+        m_corrected = result.corrected;
     } else {
         result = period ? posdata::ListOpenTicketsInPeriod(m_state, customerText, period->first, period->second)
                         : posdata::ListOpenTickets(m_state, customerText);
@@ -197,7 +198,7 @@ void FrmExterno::FillCurrentList()
         children.reserve(result.nodeTexts.size());
         for (const QString &text : std::as_const(result.nodeTexts)) {
             auto *child = new QTreeWidgetItem(QStringList{text});
-            nodes::setImage(child, documentView ? 6 : 4);
+            nodes::setImage(child, documentView ? documentPicture(text) : 4);
             children.append(child);
         }
         root->addChildren(children);

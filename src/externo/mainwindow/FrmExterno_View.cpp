@@ -70,6 +70,7 @@ void FrmExterno::applyViewSettings(bool documentView)
     Label4->setText(documentView ? QStringLiteral("AFFICHAGE FACTURES/BLs")
                                  : QStringLiteral("AFFICHAGE DES TICKETS"));
     CmdAnularAlb->setEnabled(documentView);
+    CmdAvoir->setVisible(documentView);
 }
 
 void FrmExterno::CmdFacturas_Click()

@@ -12,7 +12,7 @@ QIcon treeIcon(int number)
 {
     static const QHash<int, QIcon> icons = [] {
         QHash<int, QIcon> h;
-        for (int i = 1; i <= 7; ++i) {
+        for (int i = 1; i <= 9; ++i) {
             const QString path = QStringLiteral(":/assets/icon%1.png").arg(i);
             const QPixmap picture(path);
             if (picture.isNull())

@@ -3,9 +3,10 @@
 
 namespace zd {
 
-// The window's image list: seven 32x32 pictures numbered 1 to 7
+// The window's image list: nine 32x32 pictures numbered 1 to 9
 // (group, customer, chosen customer, ticket, chosen ticket, document,
-// shown document). Loaded once, shared by all trees.
+// shown document, credit note, invoice corrected by a credit note). Loaded
+// once, shared by all trees.
 QIcon treeIcon(int number);
 
 } // namespace zd

@@ -99,14 +99,18 @@ ListResult runDocumentList(AppState &state, const std::function<QString(qint32)>
         return failed(error);
 
     QStringList nodes;
+    QStringList corrected;
     nodes.reserve(rows.rowCount());
     for (int r = 0; r < rows.rowCount(); ++r) {
         const QVariant id = rows.value(r, QStringLiteral("iddocumento"));
         if (!id.isValid() || id.isNull())
             return failed(QStringLiteral("document row %1 has no iddocumento").arg(r + 1), nodes);
         nodes << id.toString();
+        const QString invoice = rows.value(r, QStringLiteral("FacturaRectificada")).toString().trimmed();
+        if (!invoice.isEmpty())
+            corrected << invoice;
     }
-    return ListResult{ListResult::Ok, nodes, {}};
+    return ListResult{ListResult::Ok, nodes, {}, corrected};
 }
 
 } // namespace

@@ -41,6 +41,8 @@ struct ListResult {
     Status status = Ok;
     QStringList nodeTexts;
     QString error;
+    // Document lists: the invoices a listed credit note corrects.
+    QStringList corrected;
 };
 
 // Open tickets of the customer of `customerNodeText` ("00012-BOULANGERIE"),

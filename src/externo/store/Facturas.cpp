@@ -1,5 +1,6 @@
 #include "Facturas.h"
 
+#include "DocumentWrites.h"
 #include "PendingMarks.h"
 #include "StoreNumbers.h"
 #include "externo/posdata/InvoicedMark.h"
@@ -33,14 +34,6 @@ QString text(const QString &value)
     return value.isNull() ? QStringLiteral("") : value;
 }
 
-std::optional<qint32> seriesOf(const AppState &state, qint32 customerId)
-{
-    const qint64 serie = qint64(state.Company.idempresa) * 1000000
-                       + qint64(state.Now().date().year() - 2000) * 10000 + customerId;
-    if (serie < std::numeric_limits<qint32>::min() || serie > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return qint32(serie);
-}
 
 // One line of ListView1 as a Documento row; nothing when a field does not convert.
 std::optional<QVariantMap> lineRow(const ListNumberReader &read, const QStringList &fields,
@@ -110,8 +103,31 @@ QVariantMap headerRow(const AppState &state, const CustomerRecord &customer, con
     return row;
 }
 
+// The ticket number the line list shows for a point-of-sale ticket id (0
+// when no line holds it).
+qint32 ticketNumberOf(const LineRecordSet &lines, qint32 ticketId)
+{
+    const QString id = QString::number(ticketId);
+    for (const QStringList &fields : lines) {
+        if (fields.size() > 8 && fields.at(8).trimmed() == id)
+            return fields.at(1).trimmed().toInt();
+    }
+    return 0;
+}
+
+} // namespace
+
 // The highest running number of the series, compared as numbers.
-std::optional<qint32> nextCorrelativo(sql::Connection &store, qint16 type, qint32 serie)
+std::optional<qint32> SeriesOf(const AppState &state, qint32 companyId, qint32 customerId)
+{
+    const qint64 serie = qint64(companyId) * 1000000
+                       + qint64(state.Now().date().year() - 2000) * 10000 + customerId;
+    if (serie < std::numeric_limits<qint32>::min() || serie > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(serie);
+}
+
+std::optional<qint32> NextCorrelativo(sql::Connection &store, qint16 type, qint32 serie)
 {
     bool ok = false;
     const sql::RecordSet rs = store.query(
@@ -147,7 +163,7 @@ std::optional<qint32> nextCorrelativo(sql::Connection &store, qint16 type, qint3
 // marks surely did not commit, with its journal rows, in one transaction.
 // false when that fails too: the journal keeps the marks owed, the replay
 // makes them and the document stands.
-bool removeDocument(sql::Connection &store, const QString &id)
+bool TakeBackDocument(sql::Connection &store, const QString &id)
 {
     if (!store.beginTransaction())
         return false;
@@ -160,23 +176,9 @@ bool removeDocument(sql::Connection &store, const QString &id)
     return false;
 }
 
-// The ticket number the line list shows for a point-of-sale ticket id (0
-// when no line holds it).
-qint32 ticketNumberOf(const LineRecordSet &lines, qint32 ticketId)
-{
-    const QString id = QString::number(ticketId);
-    for (const QStringList &fields : lines) {
-        if (fields.size() > 8 && fields.at(8).trimmed() == id)
-            return fields.at(1).trimmed().toInt();
-    }
-    return 0;
-}
-
-} // namespace
-
 QString DocumentNumber(qint16 type, qint32 serie, qint32 correlativo)
 {
-    return QLatin1String(type == 1 ? "F" : "A")
+    return QLatin1String(type == 1 ? "F" : type == kCreditNoteType ? "V" : "A")
          + QStringLiteral("%1").arg(serie, 8, 10, QLatin1Char('0'))
          + QStringLiteral("%1").arg(correlativo, 4, 10, QLatin1Char('0'));
 }
@@ -197,7 +199,7 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
     if (state.SelectedCustomerIndex < 0 || state.SelectedCustomerIndex >= state.Customers.size())
         return failed;
     const CustomerRecord customer = state.Customers.at(state.SelectedCustomerIndex);
-    const auto serie = seriesOf(state, customer.idcliente);
+    const auto serie = SeriesOf(state, state.Company.idempresa, customer.idcliente);
     if (!serie)
         return failed;
     sql::Connection *pos = state.PosConnection.get();
@@ -210,7 +212,7 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
     // Whatever an interrupted issue or cancellation still owes comes first.
     if (!SettlePendingMarks(state, *store))
         return failed;
-    const auto correlativo = nextCorrelativo(*store, type, *serie);
+    const auto correlativo = NextCorrelativo(*store, type, *serie);
     if (!correlativo)
         return failed;
     const QString id = DocumentNumber(type, *serie, *correlativo);
@@ -298,7 +300,7 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
             pos->rollback();
             // Surely not marked: the document is taken back, if the store
             // lets it. Otherwise (or not known) it stands with its marks owed.
-            if (undone && removeDocument(*store, id))
+            if (undone && TakeBackDocument(*store, id))
                 return failed;
             told.marksOwed = true;
             return id;
@@ -402,8 +404,15 @@ QString FindInvoiceOfDeliveryNote(AppState &state, const QString &id, bool *ok)
     if (store->open(sql::invoiceStoreConnectionString())) {
         const sql::RecordSet rs = store->query(
             QStringLiteral("Select * from dbo.facturas where procedealbaran=") + quoted(id), &answered);
-        if (answered && !rs.isEmpty())
-            invoice = rs.value(0, QStringLiteral("iddocumento")).toString();
+        // An invoice a credit note corrects no longer stands for the note.
+        for (int r = 0; answered && r < rs.rowCount() && invoice.isEmpty(); ++r) {
+            const QString candidate = rs.value(r, QStringLiteral("iddocumento")).toString();
+            const sql::RecordSet credit = store->query(
+                QStringLiteral("Select iddocumento from dbo.facturas where facturarectificada=") + quoted(candidate),
+                &answered);
+            if (answered && credit.isEmpty())
+                invoice = candidate;
+        }
     }
     if (ok)
         *ok = answered;

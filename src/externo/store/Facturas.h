@@ -14,6 +14,9 @@ inline constexpr char kIssueFailed[] = "AAAAAAAA";
 inline constexpr char kLoadFailed[] = "AAAAAAAA";
 inline constexpr char kLoadDone[] = "BBBBBBBB";
 
+// TipoDocumento: 1 invoice ("F"), 0 delivery note ("A"), 2 credit note ("V").
+inline constexpr qint16 kCreditNoteType = 2;
+
 // What became of an issue beside the number IssueDocument returns.
 struct IssueReport {
     // A chosen ticket found already marked when the issue came to mark it:
@@ -64,7 +67,7 @@ bool AdvanceCopyCounter(AppState &state, const QString &id);
 // whether the store answered (an empty text with *ok false is an error).
 QString FindInvoiceOfDeliveryNote(AppState &state, const QString &id, bool *ok = nullptr);
 
-// Document number: "F"/"A", series "00000000", running number "0000"
+// Document number: "F"/"A"/"V", series "00000000", running number "0000"
 // (either part keeps all its digits when it outgrows its width).
 QString DocumentNumber(qint16 type, qint32 serie, qint32 correlativo);
 

@@ -19,12 +19,16 @@ QString quoted(const QString &id)
 }
 
 // A ticket that a live document of this store holds (it was invoiced again
-// after a release that the journal still owed): never released.
+// after a release that the journal still owed): never released. Credit
+// notes and the invoices they correct hold no ticket.
 std::optional<bool> heldByDocument(sql::Connection &store, qint32 ticket)
 {
     bool ok = false;
     const sql::RecordSet rs = store.query(
-        QStringLiteral("Select iddocumento from dbo.documento where idexterno=") + QString::number(ticket), &ok);
+        QStringLiteral("Select iddocumento from dbo.documento where idexterno=") + QString::number(ticket)
+            + QStringLiteral(" and tipodocumento<>2 and iddocumento not in (select facturarectificada from "
+                             "dbo.facturas where facturarectificada is not null)"),
+        &ok);
     if (!ok)
         return std::nullopt;
     return !rs.isEmpty();

@@ -63,18 +63,29 @@ Reconciliation ReconcileTickets(sql::Connection &store, sql::Connection &pos)
     // the note's tickets.
     QHash<qint32, QStringList> holders;
     QHash<QString, QString> invoiceOfNote;
-    const sql::RecordSet headers =
-        store.query(QStringLiteral("select IdDocumento, ProcedeAlbaran from dbo.facturas"), &ok);
+    // Credit notes and the invoices they correct hold no ticket.
+    QSet<QString> holdsNone;
+    const sql::RecordSet headers = store.query(
+        QStringLiteral("select IdDocumento, ProcedeAlbaran, TipoDocumento, FacturaRectificada from dbo.facturas"), &ok);
     if (!ok)
         return fail(r, store), r;
     for (int i = 0; i < headers.rowCount(); ++i) {
+        if (headers.value(i, 2).toInt() != 2)
+            continue;
+        holdsNone.insert(headers.value(i, 0).toString());
+        holdsNone.insert(headers.value(i, 3).toString().trimmed());
+    }
+    // A note whose invoice was corrected stands alone again.
+    for (int i = 0; i < headers.rowCount(); ++i) {
         const QString note = headers.value(i, 1).toString().trimmed();
-        if (!note.isEmpty())
+        if (!note.isEmpty() && !holdsNone.contains(headers.value(i, 0).toString()))
             invoiceOfNote.insert(note, headers.value(i, 0).toString());
     }
     const bool linesRead = store.queryRows(
-        QStringLiteral("select distinct IdExterno, IdDocumento from dbo.documento"), [&holders](const sql::RowView &row) {
-            holders[row.value(0).toInt()] << row.value(1).toString();
+        QStringLiteral("select distinct IdExterno, IdDocumento from dbo.documento"), [&](const sql::RowView &row) {
+            const QString document = row.value(1).toString();
+            if (!holdsNone.contains(document))
+                holders[row.value(0).toInt()] << document;
         });
     if (!linesRead)
         return fail(r, store), r;

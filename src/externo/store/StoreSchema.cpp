@@ -92,4 +92,15 @@ QStringList AddedTableStatements()
     return {CreateMarcasPendientesStatement(), CreateFacturasAnuladasStatement(), CreateDocumentoAnuladoStatement()};
 }
 
+QStringList AddedColumnStatements()
+{
+    return {QStringLiteral("ALTER TABLE facturas ADD FacturaRectificada NVARCHAR(15) NULL"),
+            QStringLiteral("ALTER TABLE FacturasAnuladas ADD FacturaRectificada NVARCHAR(15) NULL")};
+}
+
+QString AddedColumnOf(const QString &statement)
+{
+    return statement.section(QLatin1Char(' '), 2, 2) + QLatin1Char('.') + statement.section(QLatin1Char(' '), 4, 4);
+}
+
 } // namespace zd

@@ -20,5 +20,10 @@ QString CreateFacturasAnuladasStatement();
 QString CreateDocumentoAnuladoStatement();
 // The tables added after the first version, in the order they are created.
 QStringList AddedTableStatements();
+// A credit note records the invoice it corrects in a column added to the
+// headers (and to the cancelled headers, which mirror them).
+QStringList AddedColumnStatements();
+// The column each of those statements adds ("table.column").
+QString AddedColumnOf(const QString &statement);
 
 } // namespace zd

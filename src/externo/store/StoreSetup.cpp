@@ -15,6 +15,16 @@ bool answers(sql::Connection &store, const QString &table)
     return ok;
 }
 
+bool hasColumn(sql::Connection &store, const QString &tableDotColumn)
+{
+    bool ok = false;
+    store.query(QStringLiteral("Select ") + tableDotColumn.section(QLatin1Char('.'), 1)
+                    + QStringLiteral(" from dbo.") + tableDotColumn.section(QLatin1Char('.'), 0, 0)
+                    + QStringLiteral(" where 1=0"),
+                &ok);
+    return ok;
+}
+
 // The table a CREATE TABLE statement makes.
 QString tableOf(const QString &statement)
 {
@@ -29,6 +39,10 @@ StoreCheck upgraded(sql::Connection &store)
         return StoreCheck::Existing;
     for (const QString &statement : AddedTableStatements()) {
         if (!answers(store, tableOf(statement)) && !store.execute(statement))
+            return StoreCheck::CannotCreate;
+    }
+    for (const QString &statement : AddedColumnStatements()) {
+        if (!hasColumn(store, AddedColumnOf(statement)) && !store.execute(statement))
             return StoreCheck::CannotCreate;
     }
     return StoreCheck::Existing;
@@ -66,7 +80,7 @@ StoreCheck EnsureInvoiceStore(AppState &state)
     if (!store->open(sql::invoiceStoreConnectionString()))
         return StoreCheck::Created;
     if (store->execute(CreateDocumentoStatement())) {
-        for (const QString &statement : AddedTableStatements())
+        for (const QString &statement : AddedTableStatements() + AddedColumnStatements())
             store->execute(statement);
     }
     return StoreCheck::Created;
