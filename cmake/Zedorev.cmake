@@ -20,7 +20,9 @@ endfunction()
 
 # zd_tests(DIR LIBS...): every tst_*.cpp in DIR becomes one test executable.
 # Files named tst_*_x11.cpp need a real X server and carry the label "x11";
-# the others run offscreen.
+# files named tst_*_wayland.cpp run once in each Wayland compositor's session
+# (tests/support/wayland_session) and carry the label "wayland"; the others
+# run offscreen.
 function(zd_tests dir)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/tst_*.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_helpers.cpp
@@ -32,6 +34,15 @@ function(zd_tests dir)
     target_link_libraries(${name} PRIVATE ${ARGN} zd_testsupport Qt6::Test)
     target_compile_definitions(${name} PRIVATE
       ZD_SOURCE_DIR="${CMAKE_SOURCE_DIR}" ZD_PROGRAM_DIR="${ZD_PROGRAM_DIR}")
+    if(name MATCHES "_wayland$")
+      # Run inside each compositor's session by the session runner.
+      foreach(compositor IN ITEMS mutter sway)
+        add_test(NAME ${name}_${compositor}
+                 COMMAND ${CMAKE_SOURCE_DIR}/tests/support/wayland_session ${compositor} $<TARGET_FILE:${name}>)
+        set_tests_properties(${name}_${compositor} PROPERTIES LABELS wayland RUN_SERIAL TRUE TIMEOUT 400)
+      endforeach()
+      continue()
+    endif()
     add_test(NAME ${name} COMMAND ${name})
     if(name MATCHES "_x11$")
       set_tests_properties(${name} PROPERTIES LABELS x11 RUN_SERIAL TRUE TIMEOUT 600)

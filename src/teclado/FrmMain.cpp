@@ -1,10 +1,12 @@
 #include "FrmMain.h"
 
+#include "KeepAbove.h"
 #include "KeyButton.h"
 #include "KeyLayouts.h"
 
 #include "common/Pictures.h"
 #include "common/Processes.h"
+#include "common/QtPlatform.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -33,6 +35,25 @@ bool onX11()
     return QGuiApplication::platformName() == QLatin1String("xcb");
 }
 
+// On XWayland the compositor's window manager activates a window it manages
+// when it is touched (a wlroots compositor ignores the request to hand the
+// focus back), so the keys would go to the keyboard itself: there the window
+// is unmanaged (override-redirect). On a plain X11 session it stays a managed
+// tool window that does not take the focus.
+bool unmanagedWindow()
+{
+    return onX11() && common::onWaylandSession();
+}
+
+Qt::WindowFlags keyboardWindowFlags()
+{
+    Qt::WindowFlags flags =
+        Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
+    if (unmanagedWindow())
+        flags |= Qt::X11BypassWindowManagerHint;
+    return flags;
+}
+
 } // namespace
 
 FrmMain::FrmMain(const QString &programFolder, bool anotherInstanceRunning, QWidget *parent)
@@ -41,8 +62,7 @@ FrmMain::FrmMain(const QString &programFolder, bool anotherInstanceRunning, QWid
 }
 
 FrmMain::FrmMain(const common::ProgramFolders &folders, bool anotherInstanceRunning, QWidget *parent)
-    : QWidget(parent,
-              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(parent, keyboardWindowFlags())
     , m_folder(folders.folder)
     , m_folders(folders)
     , m_anotherInstance(anotherInstanceRunning)
@@ -147,7 +167,9 @@ void FrmMain::FormFirstShow()
         emit endRequested();
         return;
     }
-    raise();
+    if (unmanagedWindow())
+        m_keepAbove = std::make_unique<KeepAbove>(winId());
+    raiseOnTop();
     colourShapeCaps(CapsLockControl(-1, 0));
     writeArrowCaptions();
     m_tmrOnTop->start();
@@ -261,10 +283,18 @@ void FrmMain::handleKey(int index)
     showLayout();
 }
 
+void FrmMain::raiseOnTop()
+{
+    if (m_keepAbove)
+        m_keepAbove->raise();
+    else
+        raise();
+}
+
 void FrmMain::TmrOnTopTimer()
 {
     if (isVisible())
-        raise();
+        raiseOnTop();
     if (m_keyBusy)
         return;
     const bool on = canSendKeys() && m_sender->capsLockOn();

@@ -16,6 +16,7 @@ class QTimer;
 
 namespace zd::teclado {
 
+class KeepAbove;
 class KeyButton;
 
 // The on-screen keyboard window: 59 keys, the Caps Lock bar and the collapse
@@ -36,7 +37,9 @@ public:
 
     // programFolder holds the pictures and the markers. anotherInstanceRunning:
     // this copy ends itself when first shown. Key sending and window tracking
-    // work on an X11 (xcb) session only; elsewhere keys change modes only.
+    // work on an X11 (xcb) display only, XWayland included; elsewhere keys
+    // change modes only. On XWayland the window is unmanaged: the
+    // compositor's window manager never activates it.
     explicit FrmMain(const QString &programFolder, bool anotherInstanceRunning = false,
                      QWidget *parent = nullptr);
     // Markers in folders.folder; skins from there when the shop put its own,
@@ -87,6 +90,8 @@ private:
     void showLayout();
     void colourShapeCaps(bool capsOn);
     void writeArrowCaptions();
+    // Top of the stack, without activation.
+    void raiseOnTop();
     void TmrOnTopTimer();
     void TmrWindowTimer();
     void keepOnScreen();
@@ -99,6 +104,8 @@ private:
     bool m_anotherInstance;
     KeyPad m_pad;
     std::unique_ptr<XKeySender> m_sender;
+    // Only for the unmanaged window of a Wayland session.
+    std::unique_ptr<KeepAbove> m_keepAbove;
     TargetTracker m_tracker;
     QVector<KeyButton *> m_keys;
     KeyButton *m_cmdExpand = nullptr;

@@ -1,4 +1,5 @@
 #include "common/ProgramFolders.h"
+#include "common/QtPlatform.h"
 #include "common/SingleInstance.h"
 #include "teclado/FrmMain.h"
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[])
 {
+    zd::common::preferXWayland();
     QApplication app(argc, argv);
     // The window is hidden and shown by its own timer; hiding it must not end
     // the program.

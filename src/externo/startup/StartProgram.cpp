@@ -4,6 +4,7 @@
 
 #include "common/Processes.h"
 #include "common/ProgramFolders.h"
+#include "common/QtPlatform.h"
 #include "common/SingleInstance.h"
 #include "externo/archive/FrenchIds.h"
 #include "externo/dialogs/FrmCarga.h"
@@ -38,6 +39,8 @@ void startKeyboard(const AppState &state)
         return;
     }
     // The keyboard shares the program folder's markers: it is told which one.
+    // It inherits this program's environment, the Qt platform chosen at the
+    // start included, so both windows live on the same X display.
     if (!QProcess::startDetached(program, {QStringLiteral("--folder"), state.programFolder()},
                                  state.programFolder()))
         qCWarning(zdStartup) << "the on-screen keyboard did not start:" << program;
@@ -144,6 +147,8 @@ std::unique_ptr<FrmExterno> StartProgram(AppState &state)
 
 int StartProgramMain(int argc, char **argv)
 {
+    // Set in the environment: the keyboard started below inherits it.
+    common::preferXWayland();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zedorev"));
 
