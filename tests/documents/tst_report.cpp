@@ -56,7 +56,7 @@ void TestReport::controlsFoundWhateverTheCase()
     QCOMPARE(report.caption("LblFacturaLiteral"), QString("   FACTURA"));
     report.setCaption("NoSuchControl", "x");           // ignored, no crash
     QCOMPARE(report.caption("NoSuchControl"), QString());
-    QCOMPARE(report.layout().sections[ReportLayout::PageHeader].controls.size(), 40);
+    QCOMPARE(report.layout().sections[ReportLayout::PageHeader].controls.size(), 41);
     // Section heights as designed; the layout fits A4 inside the margins.
     const auto &s = report.layout().sections;
     QCOMPARE(s[ReportLayout::ReportHeader].height, 1167);

@@ -1,4 +1,4 @@
-// Issue and cancellation across two databases that cannot commit together:
+// Issue, cancellation and credit notes across two databases that cannot commit together:
 // a stand-in of the program (zd_crashworker) works on real files and is
 // killed with SIGKILL after every statement and at random instants; after
 // each kill a restart replays what is owed and the invariants are checked.
@@ -18,6 +18,7 @@
 #include <QSet>
 #include <QTest>
 
+#include <algorithm>
 #include <climits>
 #include <csignal>
 #include <sqlite3.h>
@@ -146,7 +147,9 @@ QString broken(const QString &posFile, const QVector<QString> &stores, const QMa
         if (StoreFixture::rows(file, QStringLiteral("SELECT count(*) FROM MarcasPendientes")).first().first().toInt())
             return QStringLiteral("journal not empty after the restart");
         for (const QVariantList &r : StoreFixture::rows(file, QStringLiteral(
-                 "SELECT DISTINCT d.IdExterno, d.IdDocumento FROM documento d JOIN facturas f USING (IdDocumento)")))
+                 "SELECT DISTINCT d.IdExterno, d.IdDocumento FROM documento d JOIN facturas f USING (IdDocumento) "
+                 "WHERE f.TipoDocumento<>2 AND f.IdDocumento NOT IN "
+                 "(SELECT FacturaRectificada FROM facturas WHERE FacturaRectificada IS NOT NULL)")))
             holders[r[0].toInt()] << r[1].toString();
         // Numbers: 1..n in every series, cancelled delivery notes included,
         // none issued twice.
@@ -344,7 +347,10 @@ private slots:
         const QString before = backupHolds(backup);
         QCOMPARE(runWorker(folder, {QStringLiteral("--rounds"), QStringLiteral("1")}).exitCode, 0);
         const QString after = backupHolds(shop.store.storeFile());
-        QVERIFY2(before.startsWith(QLatin1String("ok F")) && after.startsWith(before + QLatin1Char(' ')),
+        // The second round added documents to those of the first.
+        const QStringList held = before.split(QLatin1Char(' ')), now = after.split(QLatin1Char(' '));
+        QVERIFY2(before.startsWith(QLatin1String("ok F")) && now.size() > held.size()
+                     && std::all_of(held.cbegin(), held.cend(), [&](const QString &d) { return now.contains(d); }),
                  qPrintable(before + QStringLiteral(" / ") + after));
 
         const QString shim = QStringLiteral("LD_PRELOAD=") + QCoreApplication::applicationDirPath()
@@ -470,7 +476,8 @@ void TstCrashSafety::killBetweenCommitsBesideAnotherBackOffice()
     QVERIFY(killed.killed);
     QCOMPARE(StoreFixture::rows(a.store.storeFile(), QStringLiteral("SELECT count(*) FROM MarcasPendientes"))
                  .first().first().toInt(), 2);
-    const Outcome other = runWorker(b.folder(), server + QStringList{QStringLiteral("--rounds"), QStringLiteral("2")});
+    const Outcome other = runWorker(b.folder(), server + QStringList{QStringLiteral("--race"), QStringLiteral("--rounds"),
+                                                                      QStringLiteral("2")});
     QCOMPARE(other.exitCode, 0);
     const Outcome restart = runWorker(a.store.folder(), server + QStringList{QStringLiteral("--rounds"),
                                                                               QStringLiteral("0"),
@@ -485,9 +492,6 @@ void TstCrashSafety::killBetweenCommitsBesideAnotherBackOffice()
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
         QVERIFY(restart.lines.contains(QStringLiteral("FOREIGN 0")));
     } else {
-        // The same two tickets are in A's first invoice and in B's.
-        QVERIFY2(!broken(a.store.posFile(), {a.store.storeFile(), b.storeFile()}, a.original).isEmpty(),
-                 "two stores on one point of sale cannot be told apart");
         QVERIFY2(warnings.size() >= 2 && warnings.first().contains(QStringLiteral("F011300250001"))
                      && warnings.last().contains(QStringLiteral("zd_books reconcile")),
                  qPrintable(restart.lines.join('\n')));

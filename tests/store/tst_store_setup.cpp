@@ -71,7 +71,7 @@ private slots:
             "totalbase1", "Impuesto2Des", "Impuesto2Por", "TotalImpuesto2", "totalbase2", "Impuesto3Des",
             "Impuesto3Por", "TotalImpuesto3", "totalbase3", "Impuesto4Des", "Impuesto4Por",
             "TotalImpuesto4", "totalbase4", "Impuesto5Des", "Impuesto5Por", "TotalImpuesto5", "totalbase5",
-            "TotalNeto"}));
+            "TotalNeto", "FacturaRectificada"}));
         QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("Documento")), (QStringList{
             "IdDocumento", "TipoDocumento", "IdSerie", "Correlativo", "IdExterno", "numerodetique", "codigo",
             "descripcion", "cantidad", "precio", "descuento", "importe"}));

@@ -1,7 +1,7 @@
 // A stand-in for the program in the crash and race tests: it starts like the
 // program (replaying what an earlier run still owes), then issues invoices
 // and delivery notes through the real routines on the real files of a
-// program folder, and cancels the notes. Its name is not the program's, so
+// program folder, cancels the notes and credits the invoices. Its name is not the program's, so
 // nothing that ends programs by name touches it.
 //
 //   zd_crashworker FOLDER [--rounds N] [--stop-at N] [--race] [--server ADDRESS]
@@ -27,6 +27,7 @@
 #include "externo/state/AppState.h"
 #include "externo/store/BackupInvoiceStore.h"
 #include "externo/store/Cancellation.h"
+#include "externo/store/CreditNotes.h"
 #include "externo/store/Facturas.h"
 #include "externo/store/PendingMarks.h"
 #include "externo/store/Reconciliation.h"
@@ -109,6 +110,16 @@ QString issue(AppState &state, const QVector<Ticket> &tickets, qint16 kind)
     else
         say(QStringLiteral("FAILED"));
     return id;
+}
+
+void credit(AppState &state, const QString &invoice)
+{
+    CreditRefusal refusal = CreditRefusal::None;
+    IssueReport report;
+    const QString id = IssueCreditNote(state, invoice, &refusal, &report);
+    say(id == QLatin1String(kIssueFailed) ? QStringLiteral("CREDIT-FAILED ") + invoice
+        : report.marksOwed                ? QStringLiteral("CREDIT-OWED ") + id
+                                          : QStringLiteral("CREDITED ") + id);
 }
 
 void cancel(AppState &state, const QString &id)
@@ -206,10 +217,12 @@ int main(int argc, char **argv)
         }
         if (open.size() < 4)
             return 4;
-        issue(state, open.mid(0, 2), 1);
+        const QString invoice = issue(state, open.mid(0, 2), 1);
         const QString note = issue(state, open.mid(2, 2), 0);
         if (note != QLatin1String(kIssueFailed))
             cancel(state, note);
+        if (invoice != QLatin1String(kIssueFailed))
+            credit(state, invoice);
     }
     say(QStringLiteral("EVENTS %1").arg(events));
     return 0;
