@@ -521,6 +521,67 @@ private slots:
                  QString("Facture F012100150001 : taux de TVA non reconnu par les plateformes françaises : 4.50 %."));
     }
 
+    // An invoice issued in error, corrected from the document view: the
+    // operator confirms, the credit note is printed with its title and the
+    // invoice it corrects, archived as a Factur-X credit note (381, BT-25,
+    // BT-26), and both show their own picture in the document tree.
+    void creditNoteIsPrintedArchivedAndShown()
+    {
+        Shop shop;
+        shop.open();
+        shop.choose({"57", "58"});
+        QTest::mouseClick(shop.window->CmdFacturaImprime, Qt::LeftButton);
+        shop.toDocumentView();
+        QVERIFY(shop.window->CmdAvoir->isVisible());
+        shop.pickDocument("F012100150001");
+        shop.answers->clear();
+        QTest::mouseClick(shop.window->CmdAvoir, Qt::LeftButton);
+
+        const QStringList told = shop.answers->messages();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].startsWith("Émettre un avoir pour toute la facture F012100150001 du 15/06/2021, d'un montant "
+                                    "de 27,18 €"),
+                 qPrintable(told[0]));
+        QCOMPARE(shop.closer->shown, 2);
+        QCOMPARE(shop.storeRow("SELECT FacturaRectificada, TotalNeto FROM facturas WHERE IdDocumento='V012100150001'"),
+                 (QVariantList{"F012100150001", 27.18}));
+        QCOMPARE(shop.pos.scalar("SELECT fecha FROM documento WHERE iddocumento=501").toString(),
+                 QString("2021-03-05 09:00:00.000"));
+
+        const archive::ArchiveCheck check = archive::CheckArchiveFile(shop.archived("V012100150001"), kXsdFolder);
+        QVERIFY2(check.ok(), qPrintable(check.failed.join('\n')));
+        QVERIFY(check.xml.contains("<ram:TypeCode>381</ram:TypeCode>"));
+        QVERIFY(check.xml.contains("<ram:IssuerAssignedID>F012100150001</ram:IssuerAssignedID>"));
+        m_archivedXml.insert("credit_note", check.xml);
+        // The title, and beside it the invoice it corrects, whole.
+        const QVector<PdfWord> words = pdfWords(shop.archived("V012100150001"), 1);
+        const QRectF title = findText(words, "AVOIR");
+        QVERIFY(!title.isEmpty());
+        const QRectF reference = findText(words, "Avoir sur facture F012100150001 du 15/06/2021");
+        QVERIFY(!reference.isEmpty());
+        QVERIFY(!title.intersects(reference));
+        QVERIFY(findText(words, "FACTURE").isEmpty());
+
+        QTreeWidget *docs = shop.window->TreeClient[2];
+        QMap<QString, int> pictures;
+        for (int i = 2; i <= nodes::nodeCount(docs); ++i)
+            pictures.insert(nodes::node(docs, i)->text(0).trimmed(), nodes::image(nodes::node(docs, i)));
+        QCOMPARE(pictures, (QMap<QString, int>{{"F012100150001", 9}, {"V012100150001", 8}}));
+
+        // Crediting it again, or crediting the credit note, changes nothing.
+        for (const QString &id : {QString("F012100150001"), QString("V012100150001")}) {
+            shop.pickDocument(id);
+            shop.answers->clear();
+            QTest::mouseClick(shop.window->CmdAvoir, Qt::LeftButton);
+            QCOMPARE(shop.answers->messages(),
+                     QStringList{id.startsWith('F')
+                                     ? QString("La facture F012100150001 est déjà corrigée par l'avoir V012100150001.")
+                                     : QString("Le Document sélectionné est un AVOIR. Seule une facture peut être "
+                                               "corrigée par un avoir.")});
+        }
+        QCOMPARE(shop.closer->shown, 2);
+    }
+
     // Every archive made above, judged by the EN 16931 rules and the French
     // platforms' rules: no fatal rule (the buyer with neither address lacks
     // only its address). The validators first prove they refuse spoilt copies.

@@ -1,5 +1,5 @@
-// The statements that an issue, a cancellation, the journal's replay and
-// the books check send, read by a T-SQL parser (SQL Server's dialect): the
+// The statements that an issue, a cancellation, a credit note, the
+// journal's replay, the store's upgrade and the books check send, read by a T-SQL parser (SQL Server's dialect): the
 // texts the embedded engine accepts must also be what SQL Server accepts.
 // The counted statements are checked in the batch SQL Server receives.
 #include "store_helpers.h"
@@ -7,6 +7,8 @@
 #include "externo/posdata/InvoicedMark.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/store/Cancellation.h"
+#include "externo/store/CreditNotes.h"
+#include "externo/store/StoreSchema.h"
 #include "externo/store/Facturas.h"
 #include "externo/store/PendingMarks.h"
 #include "externo/store/Reconciliation.h"
@@ -46,6 +48,9 @@ private slots:
         LineRecordSet loaded;
         QCOMPARE(LoadDocument(s, note, &loaded), QStringLiteral("BBBBBBBB"));
         QCOMPARE(CancelDeliveryNote(s, note, loaded), CancelOutcome::Cancelled);
+        const QString invoice = IssueDocument(s, lines, 1, {101, 102});
+        QVERIFY(IssueCreditNote(s, invoice, nullptr).startsWith(QLatin1Char('V')));
+        QVERIFY(InvoiceCorrectedBy(s, QStringLiteral("V011300250001")).id == invoice);
         StoreFixture::exec(f.storeFile(), QStringLiteral("INSERT INTO MarcasPendientes VALUES ('X', 103, 'M')"));
         StoreFixture::exec(f.storeFile(), QStringLiteral("INSERT INTO MarcasPendientes VALUES ('X', 104, 'L')"));
         QVERIFY(SettlePendingMarks(s));
@@ -60,6 +65,7 @@ private slots:
             sent << sql::CountedBatch(counted);
         }
         QVERIFY(sent.filter(QStringLiteral("dbo.FacturasAnuladas")).size() >= 1);
+        sent << AddedTableStatements() << AddedColumnStatements();
         QTemporaryFile list;
         QVERIFY(list.open());
         // The statements of the insert helper are bound ("?"): the parser

@@ -99,7 +99,7 @@ ReportSection pageHeader()
       << label("LblIdCliente", 3969, 1800, 2265, 465, QString(), 10, Qt::AlignHCenter)
       << label("LblFacturaLiteral", 6803, 1701, 3969, 585, "   FACTURA", 16, Qt::AlignLeft, true, kOlive)
       // A credit note's reference to the invoice it corrects; empty otherwise.
-      << label("LblAvoirSur", 6803, 2010, 3969, 250, QString(), 8)
+      << label("LblAvoirSur", 8560, 1740, 2210, 520, QString(), 8)
       << label("Etiqueta23", 6803, 1134, 1140, 255, "Page n°", 8, Qt::AlignLeft, false, kGrey)
       << label("Etiqueta7", 7700, 1134, 360, 240, "%p", 8)
       << label("Etiqueta24", 8200, 1134, 570, 255, "De ", 8, Qt::AlignLeft, false, kGrey)
