@@ -1,9 +1,15 @@
-// The statements that an issue, a cancellation, the journal's replay and
-// the books check send, read by a T-SQL parser (SQL Server's dialect): the
+// The statements that an issue, a cancellation, the journal's replay, the
+// books check and the chain of the books (records, verification, totals,
+// export) send, read by a T-SQL parser (SQL Server's dialect): the
 // texts the embedded engine accepts must also be what SQL Server accepts.
 // The counted statements are checked in the batch SQL Server receives.
 #include "store_helpers.h"
 
+#include "externo/books/Chain.h"
+#include "externo/books/ChainVerify.h"
+#include "externo/books/PeriodTotals.h"
+#include "externo/books/StartCheck.h"
+#include "externo/books/YearExport.h"
 #include "externo/posdata/InvoicedMark.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/store/Cancellation.h"
@@ -14,6 +20,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -52,6 +59,14 @@ private slots:
         auto store = s.newConnection();
         QVERIFY(store->open(sql::invoiceStoreConnectionString()));
         QVERIFY(ReconcileTickets(*store, *s.PosConnection).ok);
+        // The books: their verification, the start's check, totals, closing and export.
+        QVERIFY(books::VerifyBooks(*store, s.programFolder()).read);
+        QVERIFY(books::CheckRecentRecords(*store, s.programFolder()).read);
+        QVERIFY(books::TotalsOf(*store, QDate(2013, 1, 1), QDate(2013, 12, 31)));
+        s.Now = [] { return QDateTime(QDate(2014, 1, 2), QTime(8, 0)); };
+        QVERIFY(books::RecordStart(s));
+        QTemporaryDir exported;
+        QVERIFY(books::ExportYear(s, 2013, exported.path()).ok);
 
         QStringList sent = capture.statements();
         sent.removeDuplicates();
@@ -60,6 +75,8 @@ private slots:
             sent << sql::CountedBatch(counted);
         }
         QVERIFY(sent.filter(QStringLiteral("dbo.FacturasAnuladas")).size() >= 1);
+        QVERIFY(sent.filter(QStringLiteral("dbo.Registro")).size() >= 6);
+        sent << books::CreateChainStatement();
         QTemporaryFile list;
         QVERIFY(list.open());
         // The statements of the insert helper are bound ("?"): the parser

@@ -4,6 +4,7 @@
 #include "FrmExterno.h"
 
 #include "externo/archive/ArchiveSweep.h"
+#include "externo/books/StartCheck.h"
 #include "externo/dialogs/Var.h"
 #include "externo/documents/ArchiveStoredDocument.h"
 #include "externo/documents/ReportPreview.h"
@@ -39,6 +40,12 @@ FrmExterno::BooksFindings checkBooks(const sql::EngineConfig &engine, const QStr
         qCWarning(zdBooks).noquote() << "tickets not reconciled:" << r.error;
     found.foreignTickets = ForeignTicketsMessage(r);
     found.withoutArchive = archive::DocumentsWithoutArchive(*store, engine.programFolder).value_or(QStringList());
+    const books::StartCheck chain = books::CheckRecentRecords(*store, engine.programFolder);
+    if (!chain.read)
+        qCWarning(zdBooks).noquote() << "the books' chain was not checked:" << store->lastError();
+    for (const QString &finding : chain.findings)
+        qCWarning(zdBooks).noquote() << "the books do not verify:" << finding;
+    found.booksBroken = books::BooksBrokenMessage(chain);
     return found;
 }
 
@@ -59,6 +66,8 @@ void FrmExterno::startBooksCheck()
         archiveMissing(findings->withoutArchive);
         if (!findings->foreignTickets.isEmpty())
             m_toTell << findings->foreignTickets;
+        if (!findings->booksBroken.isEmpty())
+            m_toTell << findings->booksBroken;
         tellWhenFree();
     });
     m_booksThread->start(QThread::LowPriority);

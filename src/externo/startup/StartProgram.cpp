@@ -4,6 +4,7 @@
 #include "common/Processes.h"
 #include "common/ProgramFolders.h"
 #include "common/SingleInstance.h"
+#include "externo/books/PeriodTotals.h"
 #include "externo/dialogs/FrmCarga.h"
 #include "externo/dialogs/FrmTienda.h"
 #include "externo/dialogs/Var.h"
@@ -108,6 +109,7 @@ std::unique_ptr<FrmExterno> StartProgram(AppState &state)
         cannotCreateStore(state, loading.get());
         return nullptr;
     }
+    books::RecordStart(state);
 
     // 8 to 10. Where the point-of-sale database lives.
     state.PosCatalog = QStringLiteral("Tillvane");

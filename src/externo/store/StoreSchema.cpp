@@ -1,5 +1,7 @@
 #include "StoreSchema.h"
 
+#include "externo/books/Chain.h"
+
 #include <QStringList>
 
 namespace zd {
@@ -89,7 +91,8 @@ QString CreateMarcasPendientesStatement()
 
 QStringList AddedTableStatements()
 {
-    return {CreateMarcasPendientesStatement(), CreateFacturasAnuladasStatement(), CreateDocumentoAnuladoStatement()};
+    return {CreateMarcasPendientesStatement(), CreateFacturasAnuladasStatement(), CreateDocumentoAnuladoStatement(),
+            books::CreateChainStatement()};
 }
 
 } // namespace zd

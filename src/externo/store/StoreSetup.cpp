@@ -1,6 +1,7 @@
 #include "StoreSetup.h"
 
 #include "StoreSchema.h"
+#include "externo/books/ChainEvents.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/state/AppState.h"
 
@@ -21,9 +22,10 @@ QString tableOf(const QString &statement)
     return statement.section(QLatin1Char(' '), 2, 2);
 }
 
-// A store made by an earlier version gets the tables added since. A store
-// without its document tables is left as it is, as before.
-StoreCheck upgraded(sql::Connection &store)
+// A store made by an earlier version gets the tables added since, and a
+// chain of the books sealed on what it holds. A store without its document
+// tables is left as it is, as before.
+StoreCheck upgraded(AppState &state, sql::Connection &store)
 {
     if (!answers(store, QStringLiteral("facturas")))
         return StoreCheck::Existing;
@@ -31,6 +33,8 @@ StoreCheck upgraded(sql::Connection &store)
         if (!answers(store, tableOf(statement)) && !store.execute(statement))
             return StoreCheck::CannotCreate;
     }
+    if (!books::SealStore(state, store))
+        return StoreCheck::CannotCreate;
     return StoreCheck::Existing;
 }
 
@@ -41,7 +45,7 @@ StoreCheck EnsureInvoiceStore(AppState &state)
     {
         auto store = state.newConnection();
         if (store->open(sql::invoiceStoreConnectionString()))
-            return upgraded(*store);
+            return upgraded(state, *store);
     }
 
     // The local server itself must answer, or nothing can be created.
@@ -68,6 +72,7 @@ StoreCheck EnsureInvoiceStore(AppState &state)
     if (store->execute(CreateDocumentoStatement())) {
         for (const QString &statement : AddedTableStatements())
             store->execute(statement);
+        books::SealStore(state, *store);
     }
     return StoreCheck::Created;
 }
