@@ -215,11 +215,15 @@ void putBack(const QString &file, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
 }
 
-// The files of a folder but the backup's lock, which stays for good.
+// The files of a folder but the locks, which stay for good, and the
+// books' marker.
 QStringList entries(const QString &folder)
 {
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     names.removeOne(QStringLiteral(".backup.lock"));
+    // The books' marker and its lock, written by the issues, not the backup.
+    names.removeOne(QStringLiteral(".chain.lock"));
+    names.removeOne(QStringLiteral("TRS_FAC_chain"));
     return names;
 }
 
