@@ -115,6 +115,22 @@ QString canonical(const QVariant &value, Kind kind)
 
 } // namespace
 
+int RowFields::column(const sql::RowView &row, const QString &name)
+{
+    auto it = m_index.constFind(name);
+    if (it == m_index.cend())
+        it = m_index.insert(name, row.columnIndex(name));
+    return *it;
+}
+
+FieldReader RowFields::reader(const sql::RowView &row)
+{
+    return [this, &row](const QString &name) {
+        const int c = column(row, name);
+        return c < 0 ? QVariant() : row.value(c);
+    };
+}
+
 const QStringList &HeaderFields()
 {
     static const QStringList names = namesOf(headerKinds());

@@ -1,4 +1,7 @@
 #pragma once
+#include "externo/sql/RowView.h"
+
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -28,6 +31,17 @@ public:
 private:
     QString m_header;
     QStringList m_lines;
+};
+
+// Reads the rows of one query by column name: each name is looked up once
+// per query, not once per row.
+class RowFields {
+public:
+    FieldReader reader(const sql::RowView &row);
+    int column(const sql::RowView &row, const QString &name);
+
+private:
+    QHash<QString, int> m_index;
 };
 
 // The header's fields and the line's fields, in canonical order.

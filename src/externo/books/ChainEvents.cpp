@@ -66,6 +66,33 @@ std::optional<QString> StoredDocumentText(sql::Connection &store, const QString 
     return text.text();
 }
 
+std::optional<QHash<QString, QString>> StoredDocumentTexts(sql::Connection &store, const QStringList &ids)
+{
+    QHash<QString, QString> texts;
+    for (int at = 0; at < ids.size(); at += 200) {
+        QStringList quotedIds;
+        for (const QString &id : ids.mid(at, 200))
+            quotedIds << quoted(id);
+        const QString in = QStringLiteral(" where IdDocumento in (") + quotedIds.join(QLatin1Char(',')) + QLatin1Char(')');
+        QHash<QString, DocumentText> docs;
+        RowFields fields;
+        bool ok = store.queryRows(QStringLiteral("select * from dbo.facturas") + in, [&](const sql::RowView &row) {
+            docs[row.text(fields.column(row, QStringLiteral("IdDocumento")))].setHeader(fields.reader(row));
+        });
+        fields = RowFields();
+        ok = ok && store.queryRows(QStringLiteral("select * from dbo.documento") + in, [&](const sql::RowView &row) {
+            const auto it = docs.find(row.text(fields.column(row, QStringLiteral("IdDocumento"))));
+            if (it != docs.end())
+                it->addLine(fields.reader(row));
+        });
+        if (!ok)
+            return std::nullopt;
+        for (auto it = docs.cbegin(); it != docs.cend(); ++it)
+            texts.insert(it.key(), it->text());
+    }
+    return texts;
+}
+
 bool RecordIssue(sql::Connection &store, const QDateTime &now, const QString &id)
 {
     const auto text = StoredDocumentText(store, id);
@@ -153,25 +180,29 @@ bool SealStore(AppState &state, sql::Connection &store)
     QMap<QString, DocumentText> documents;
     QMap<QString, int> copies;
     QMap<QString, int> years;
+    RowFields fields;
     bool ok = store.queryRows(QStringLiteral("select * from dbo.facturas"), [&](const sql::RowView &row) {
-        const QString id = row.text(row.columnIndex(QStringLiteral("IdDocumento")));
-        documents[id].setHeader([&row](const QString &c) { return row.value(row.columnIndex(c)); });
-        copies[id] = row.value(row.columnIndex(QStringLiteral("NumCopia"))).toInt();
-        years[id] = row.text(row.columnIndex(QStringLiteral("FechaDocumento"))).left(4).toInt();
+        const QString id = row.text(fields.column(row, QStringLiteral("IdDocumento")));
+        documents[id].setHeader(fields.reader(row));
+        copies[id] = row.value(fields.column(row, QStringLiteral("NumCopia"))).toInt();
+        years[id] = row.text(fields.column(row, QStringLiteral("FechaDocumento"))).left(4).toInt();
     });
+    fields = RowFields();
     ok = ok && store.queryRows(QStringLiteral("select * from dbo.documento"), [&](const sql::RowView &row) {
-        const QString id = row.text(row.columnIndex(QStringLiteral("IdDocumento")));
-        documents[id].addLine([&row](const QString &c) { return row.value(row.columnIndex(c)); });
+        const QString id = row.text(fields.column(row, QStringLiteral("IdDocumento")));
+        documents[id].addLine(fields.reader(row));
     });
     QMap<QString, DocumentText> cancelled;
+    fields = RowFields();
     ok = ok && store.queryRows(QStringLiteral("select * from dbo.FacturasAnuladas"), [&](const sql::RowView &row) {
-        const QString id = row.text(row.columnIndex(QStringLiteral("IdDocumento")));
-        cancelled[id].setHeader([&row](const QString &c) { return row.value(row.columnIndex(c)); });
-        years[id] = row.text(row.columnIndex(QStringLiteral("FechaDocumento"))).left(4).toInt();
+        const QString id = row.text(fields.column(row, QStringLiteral("IdDocumento")));
+        cancelled[id].setHeader(fields.reader(row));
+        years[id] = row.text(fields.column(row, QStringLiteral("FechaDocumento"))).left(4).toInt();
     });
+    fields = RowFields();
     ok = ok && store.queryRows(QStringLiteral("select * from dbo.DocumentoAnulado"), [&](const sql::RowView &row) {
-        const QString id = row.text(row.columnIndex(QStringLiteral("IdDocumento")));
-        cancelled[id].addLine([&row](const QString &c) { return row.value(row.columnIndex(c)); });
+        const QString id = row.text(fields.column(row, QStringLiteral("IdDocumento")));
+        cancelled[id].addLine(fields.reader(row));
     });
     if (!ok) {
         store.rollback();

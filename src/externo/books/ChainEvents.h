@@ -1,6 +1,8 @@
 #pragma once
 #include <QDateTime>
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace zd {
@@ -40,6 +42,11 @@ bool RecordEvent(AppState &state, const QString &eventName, const QString &text)
 // cancelled one (FacturasAnuladas/DocumentoAnulado). Nothing on an error
 // or when there is no such document.
 std::optional<QString> StoredDocumentText(sql::Connection &store, const QString &id, bool cancelled = false);
+
+// The canonical texts of several stored documents, read together (two
+// queries for up to 200 documents); a document not stored is left out.
+// Nothing on an error.
+std::optional<QHash<QString, QString>> StoredDocumentTexts(sql::Connection &store, const QStringList &ids);
 
 // SHA-256 of a file's bytes; nothing when it cannot be read.
 std::optional<QString> FileSha256(const QString &path);

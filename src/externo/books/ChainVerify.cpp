@@ -92,20 +92,21 @@ void take(Books &b, const ChainRecord &r)
 bool readDocuments(sql::Connection &store, const QString &headers, const QString &lines,
                    QHash<QString, DocumentText> *docs, QHash<QString, int> *copies, QHash<QString, int> *orphanLines)
 {
+    RowFields fields;
     bool ok = store.queryRows(QStringLiteral("select * from dbo.") + headers, [&](const sql::RowView &row) {
-        const QString id = row.text(row.columnIndex(QStringLiteral("IdDocumento")));
-        (*docs)[id].setHeader([&row](const QString &c) { return row.value(row.columnIndex(c)); });
+        const QString id = row.text(fields.column(row, QStringLiteral("IdDocumento")));
+        (*docs)[id].setHeader(fields.reader(row));
         if (copies)
-            copies->insert(id, row.value(row.columnIndex(QStringLiteral("NumCopia"))).toInt());
+            copies->insert(id, row.value(fields.column(row, QStringLiteral("NumCopia"))).toInt());
     });
-    QHash<QString, DocumentText> lineOnly;
+    fields = RowFields();
     ok = ok && store.queryRows(QStringLiteral("select * from dbo.") + lines, [&](const sql::RowView &row) {
-        const QString id = row.text(row.columnIndex(QStringLiteral("IdDocumento")));
+        const QString id = row.text(fields.column(row, QStringLiteral("IdDocumento")));
         auto it = docs->find(id);
         if (it == docs->end())
             (*orphanLines)[id] += 1;
         else
-            it->addLine([&row](const QString &c) { return row.value(row.columnIndex(c)); });
+            it->addLine(fields.reader(row));
     });
     return ok;
 }

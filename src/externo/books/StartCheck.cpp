@@ -70,12 +70,18 @@ StartCheck CheckRecentRecords(sql::Connection &store, const QString &programFold
     c.read = true;
     if (checked && c.to < checked->seq)
         c.findings << QStringLiteral("the chain ends at record %1, it was checked to record %2").arg(c.to).arg(checked->seq);
+    const auto stored = c.findings.isEmpty() ? StoredDocumentTexts(store, issued.keys())
+                                             : std::optional<QHash<QString, QString>>();
+    if (c.findings.isEmpty() && !stored) {
+        c.read = false;
+        return c;
+    }
     for (auto it = issued.cbegin(); c.findings.isEmpty() && it != issued.cend(); ++it) {
-        const auto stored = StoredDocumentText(store, it.key());
-        if (!stored)
+        const auto text = stored->constFind(it.key());
+        if (text == stored->cend())
             c.findings << QStringLiteral("document %1: gone without a cancellation record").arg(it.key());
-        else if (*stored != it.value())
-            c.findings << QStringLiteral("document %1: %2").arg(it.key(), Differences(*stored, it.value(), 1).value(0));
+        else if (*text != it.value())
+            c.findings << QStringLiteral("document %1: %2").arg(it.key(), Differences(*text, it.value(), 1).value(0));
     }
     if (const auto marker = ReadMarker(programFolder); marker && c.findings.isEmpty()) {
         if (marker->seq > c.to && c.to < c.from + limit)

@@ -48,13 +48,14 @@ bool tableCsv(sql::Connection &store, const QString &table, bool lines, const QS
     *csv = CsvLine(header) + QLatin1Char('\n');
     const QString query = lines ? QStringLiteral("select * from dbo.%1 where IdDocumento in (%2) order by IdDocumento").arg(table, idsQuery)
                                 : idsQuery.arg(QStringLiteral("*")) + QStringLiteral(" order by IdDocumento");
+    RowFields fields;
     return store.queryRows(query, [&](const sql::RowView &row) {
-        const FieldReader read = [&row](const QString &c) { return row.value(row.columnIndex(c)); };
+        const FieldReader read = fields.reader(row);
         QStringList values;
         if (lines)
-            values << row.text(row.columnIndex(QStringLiteral("IdDocumento"))) << LineValues(read);
+            values << row.text(fields.column(row, QStringLiteral("IdDocumento"))) << LineValues(read);
         else
-            values << HeaderValues(read) << row.text(row.columnIndex(QStringLiteral("NumCopia")));
+            values << HeaderValues(read) << row.text(fields.column(row, QStringLiteral("NumCopia")));
         *csv += CsvLine(values) + QLatin1Char('\n');
     });
 }
