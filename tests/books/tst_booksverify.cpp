@@ -4,6 +4,9 @@
 
 #include "externo/books/ChainMarker.h"
 #include "externo/books/ChainVerify.h"
+#include "externo/books/StartCheck.h"
+#include "externo/sql/Connection.h"
+#include "externo/sql/ConnectionStrings.h"
 #include "externo/store/StoreSetup.h"
 
 #include <QDir>
@@ -156,6 +159,51 @@ private slots:
         QCOMPARE(RunVerify(f, &out), 1);
         QVERIFY2(out.first().startsWith(QLatin1String("record 2 (issue F011300250001): broken")),
                  qPrintable(out.join(QLatin1Char('\n'))));
+    }
+
+    // The start's check looks at what was added since it last passed: a
+    // document altered after its record, or records cut off the end, are
+    // told; a clean run moves its position on.
+    void startCheck_data()
+    {
+        QTest::addColumn<QString>("alteration");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nothing") << QString() << QString();
+        QTest::newRow("amount") << QStringLiteral("UPDATE facturas SET TotalNeto=1 WHERE IdDocumento='A011300250004'")
+                                << QStringLiteral("document A011300250004: field TotalNeto: stored 1.0000, recorded 12.1000");
+        QTest::newRow("tail cut") << QStringLiteral("DELETE FROM Registro WHERE Secuencia > 8")
+                                  << QStringLiteral("its marker at record");
+    }
+
+    void startCheck()
+    {
+        QFETCH(QString, alteration);
+        QFETCH(QString, expected);
+        StoreFixture f;
+        f.createStore();
+        f.createPos();
+        RunBooksDay(f);
+        auto store = f.state().newConnection();
+        QVERIFY(store->open(sql::invoiceStoreConnectionString()));
+        const books::StartCheck first = books::CheckRecentRecords(*store, f.folder());
+        QVERIFY(first.read && first.findings.isEmpty());
+        // The next day's work, then the alteration.
+        RunBooksDay(f, 201);
+        if (!alteration.isEmpty())
+            StoreFixture::exec(f.storeFile(), alteration);
+        const books::StartCheck next = books::CheckRecentRecords(*store, f.folder());
+        QVERIFY(next.read);
+        QCOMPARE(next.from, first.to);
+        if (expected.isEmpty()) {
+            QVERIFY2(next.findings.isEmpty(), qPrintable(next.findings.join(QLatin1Char('\n'))));
+            QVERIFY(books::BooksBrokenMessage(next).isEmpty());
+            QCOMPARE(books::CheckRecentRecords(*store, f.folder()).from, next.to);
+        } else {
+            QVERIFY2(next.findings.value(0).contains(expected), qPrintable(next.findings.join(QLatin1Char('\n'))));
+            QVERIFY(books::BooksBrokenMessage(next).contains(QStringLiteral("ne se vérifient pas")));
+            // Not passed: the same records are checked again at the next start.
+            QCOMPARE(books::CheckRecentRecords(*store, f.folder()).from, first.to);
+        }
     }
 
     // A store made before the chain existed is sealed at its next start:

@@ -43,17 +43,30 @@ StartCheck CheckRecentRecords(sql::Connection &store, const QString &programFold
     const auto checked = readChecked(programFolder);
     c.from = checked ? checked->seq : 1;
     QString previous;
-    qint64 expected = c.from;
     QHash<QString, QString> issued;   // id -> recorded text, still live at the end
     QHash<qint64, QString> hashes;
-    const bool read = ReadRecords(store, c.from, c.from + limit, [&](const ChainRecord &r) {
+    // The record checked last: only its hash is read (a seal's text is long).
+    if (checked) {
+        bool ok = false;
+        const sql::RecordSet rs = store.query(
+            QStringLiteral("select Huella from dbo.Registro where Secuencia = ") + QString::number(checked->seq), &ok);
+        if (!ok)
+            return c;
+        previous = rs.isEmpty() ? QString() : rs.value(0, 0).toString().trimmed();
+        if (rs.isEmpty())
+            c.findings << QStringLiteral("record %1: missing").arg(checked->seq);
+        else if (previous != checked->hash)
+            c.findings << QStringLiteral("record %1: changed since it was last checked").arg(checked->seq);
+        c.to = checked->seq;
+        hashes.insert(c.to, previous);
+    }
+    qint64 expected = checked ? checked->seq + 1 : 1;
+    const bool read = ReadRecords(store, expected, c.from + limit, [&](const ChainRecord &r) {
         if (!c.findings.isEmpty())
             return;
         if (r.seq != expected)
             c.findings << QStringLiteral("record %1: missing").arg(expected);
-        else if (checked && r.seq == checked->seq && r.hash != checked->hash)
-            c.findings << QStringLiteral("record %1: changed since it was last checked").arg(r.seq);
-        else if ((r.seq > c.from || r.seq == 1) && RecordHash(previous, r) != r.hash)
+        else if (RecordHash(previous, r) != r.hash)
             c.findings << QStringLiteral("record %1 (%2): broken").arg(r.seq).arg(r.event);
         previous = r.hash;
         expected = r.seq + 1;
