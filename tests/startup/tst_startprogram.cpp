@@ -83,7 +83,7 @@ private slots:
             QVERIFY(QFileInfo(folder.file("TRS_seguridad")).isDir());
             QVERIFY(QFileInfo::exists(folder.file("data/127.0.0.1/TRS_FAC.sqlite")));
             const QStringList creates = capture.startingWith("CREATE");
-            QCOMPARE(creates.size(), 7);
+            QCOMPARE(creates.size(), 8);
             QCOMPARE(creates[0], QString("CREATE DATABASE TRS_FAC"));
             QVERIFY(creates[1].startsWith("CREATE TABLE facturas ("));
             QVERIFY(creates[2].startsWith("CREATE TABLE Documento ("));
@@ -91,6 +91,7 @@ private slots:
             QVERIFY(creates[4].startsWith("CREATE TABLE FacturasAnuladas ("));
             QVERIFY(creates[5].startsWith("CREATE TABLE DocumentoAnulado ("));
             QVERIFY(creates[6].startsWith("CREATE TABLE Registro ("));
+            QCOMPARE(creates[7], QString("CREATE INDEX IX_DOCUMENTO_IdDocumento ON Documento (IdDocumento)"));
             // The new store's chain: its seal, then the start.
             auto store = run.state.newConnection();
             QVERIFY(store->open(sql::invoiceStoreConnectionString()));

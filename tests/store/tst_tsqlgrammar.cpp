@@ -16,6 +16,7 @@
 #include "externo/store/Facturas.h"
 #include "externo/store/PendingMarks.h"
 #include "externo/store/Reconciliation.h"
+#include "externo/store/StoreSchema.h"
 
 #include <QFile>
 #include <QLocale>
@@ -76,7 +77,7 @@ private slots:
         }
         QVERIFY(sent.filter(QStringLiteral("dbo.FacturasAnuladas")).size() >= 1);
         QVERIFY(sent.filter(QStringLiteral("dbo.Registro")).size() >= 6);
-        sent << books::CreateChainStatement();
+        sent << books::CreateChainStatement() << CreateDocumentoIndexStatement();
         QTemporaryFile list;
         QVERIFY(list.open());
         // The statements of the insert helper are bound ("?"): the parser

@@ -89,6 +89,11 @@ QString CreateMarcasPendientesStatement()
                           "IdExterno INTEGER NOT NULL, Accion NVARCHAR(1) NOT NULL)");
 }
 
+QString CreateDocumentoIndexStatement()
+{
+    return QStringLiteral("CREATE INDEX IX_DOCUMENTO_IdDocumento ON Documento (IdDocumento)");
+}
+
 QStringList AddedTableStatements()
 {
     return {CreateMarcasPendientesStatement(), CreateFacturasAnuladasStatement(), CreateDocumentoAnuladoStatement(),

@@ -20,5 +20,8 @@ QString CreateFacturasAnuladasStatement();
 QString CreateDocumentoAnuladoStatement();
 // The tables added after the first version, in the order they are created.
 QStringList AddedTableStatements();
+// The lines found by their document (the books' checks read documents back
+// by number). Created with the books' chain, in a new or upgraded store.
+QString CreateDocumentoIndexStatement();
 
 } // namespace zd

@@ -29,10 +29,14 @@ StoreCheck upgraded(AppState &state, sql::Connection &store)
 {
     if (!answers(store, QStringLiteral("facturas")))
         return StoreCheck::Existing;
+    const bool chainNew = !answers(store, QStringLiteral("Registro"));
     for (const QString &statement : AddedTableStatements()) {
         if (!answers(store, tableOf(statement)) && !store.execute(statement))
             return StoreCheck::CannotCreate;
     }
+    // Only a speed-up: a store that refuses it works as before.
+    if (chainNew)
+        store.execute(CreateDocumentoIndexStatement());
     if (!books::SealStore(state, store))
         return StoreCheck::CannotCreate;
     return StoreCheck::Existing;
@@ -72,6 +76,7 @@ StoreCheck EnsureInvoiceStore(AppState &state)
     if (store->execute(CreateDocumentoStatement())) {
         for (const QString &statement : AddedTableStatements())
             store->execute(statement);
+        store->execute(CreateDocumentoIndexStatement());
         books::SealStore(state, *store);
     }
     return StoreCheck::Created;
