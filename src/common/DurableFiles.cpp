@@ -59,4 +59,28 @@ bool replaceFile(const QString &source, const QString &target, QString *error)
     return true;
 }
 
+bool writeFileDurably(const QString &target, const QByteArray &bytes, QString *error)
+{
+    const QFileInfo info(target);
+    const QString temp = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".new");
+    QFile file(temp);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(temp, file.errorString());
+        return false;
+    }
+    const bool written = file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
+    const QString why = file.errorString().isEmpty() ? systemError() : file.errorString();
+    file.close();
+    if (!written) {
+        *error = QStringLiteral("cannot write %1: %2").arg(temp, why);
+        QFile::remove(temp);
+        return false;
+    }
+    if (!replaceFile(temp, target, error)) {
+        QFile::remove(temp);
+        return false;
+    }
+    return true;
+}
+
 } // namespace zd::common

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 namespace zd::common {
@@ -16,5 +17,9 @@ bool syncFolder(const QString &folder);
 // (one file system); it is flushed, renamed over `target`, and the folder is
 // flushed. On failure `source` is left for the caller and `*error` says why.
 bool replaceFile(const QString &source, const QString &target, QString *error);
+
+// Writes a whole file in the same way: the bytes go to a temporary file
+// beside `target`, are flushed, and replace `target` (see replaceFile).
+bool writeFileDurably(const QString &target, const QByteArray &bytes, QString *error);
 
 } // namespace zd::common

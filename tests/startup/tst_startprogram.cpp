@@ -5,6 +5,8 @@
 #include "externo/dialogs/FrmTienda.h"
 #include "externo/mainwindow/FrmExterno.h"
 #include "externo/mainwindow/TreeNodes.h"
+#include "externo/sql/Connection.h"
+#include "externo/sql/ConnectionStrings.h"
 
 #include "support/DialogAnswerer.h"
 #include "support/PosFixture.h"
@@ -81,13 +83,22 @@ private slots:
             QVERIFY(QFileInfo(folder.file("TRS_seguridad")).isDir());
             QVERIFY(QFileInfo::exists(folder.file("data/127.0.0.1/TRS_FAC.sqlite")));
             const QStringList creates = capture.startingWith("CREATE");
-            QCOMPARE(creates.size(), 6);
+            QCOMPARE(creates.size(), 8);
             QCOMPARE(creates[0], QString("CREATE DATABASE TRS_FAC"));
             QVERIFY(creates[1].startsWith("CREATE TABLE facturas ("));
             QVERIFY(creates[2].startsWith("CREATE TABLE Documento ("));
             QVERIFY(creates[3].startsWith("CREATE TABLE MarcasPendientes ("));
             QVERIFY(creates[4].startsWith("CREATE TABLE FacturasAnuladas ("));
             QVERIFY(creates[5].startsWith("CREATE TABLE DocumentoAnulado ("));
+            QVERIFY(creates[6].startsWith("CREATE TABLE Registro ("));
+            QCOMPARE(creates[7], QString("CREATE INDEX IX_DOCUMENTO_IdDocumento ON Documento (IdDocumento)"));
+            // The new store's chain: its seal, then the start.
+            auto store = run.state.newConnection();
+            QVERIFY(store->open(sql::invoiceStoreConnectionString()));
+            const sql::RecordSet events = store->query(QStringLiteral("select Evento from dbo.Registro order by Secuencia"));
+            QCOMPARE(events.rowCount(), 2);
+            QCOMPARE(events.value(0, 0).toString(), QStringLiteral("seal"));
+            QCOMPARE(events.value(1, 0).toString(), QStringLiteral("start"));
             QCOMPARE(nodes::nodeCount(window->TreeClient[0]), 3);
             QVERIFY(window->isVisible());
         }

@@ -84,7 +84,7 @@ private slots:
         QCOMPARE(documentsIn(backupFile), QStringList{first});
         QCOMPARE(contents(copy), contents(backupFile));
         QCOMPARE(QDir(f.folder() + QStringLiteral("/TRS_seguridad")).entryList(QDir::Files),
-                 QStringList{QStringLiteral("TRS_FAC_back")});
+                 QStringList({QStringLiteral("TRS_FAC_back"), QStringLiteral("TRS_FAC_chain")}));
 
         const QString second = IssueDocument(s, oneLine(), 1, {});
         result = BackupInvoiceStore(s, copy);
@@ -92,7 +92,7 @@ private slots:
         QCOMPARE(documentsIn(backupFile), (QStringList{first, second}));
         QCOMPARE(documentsIn(copy), (QStringList{first, second}));
         QCOMPARE(QDir(f.folder() + QStringLiteral("/TRS_seguridad")).entryList(QDir::Files),
-                 QStringList{QStringLiteral("TRS_FAC_back")});
+                 QStringList({QStringLiteral("TRS_FAC_back"), QStringLiteral("TRS_FAC_chain")}));
     }
 
     // The local server does not answer: the offline path, old backup kept.

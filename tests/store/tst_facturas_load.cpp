@@ -111,8 +111,13 @@ private slots:
         QCOMPARE(s.CopyNumber, 1);
         StatementCapture log;
         QVERIFY(AdvanceCopyCounter(s, id));
-        QCOMPARE(log.statements(),
-                 QStringList{QStringLiteral("update dbo.facturas set numcopia=1 where iddocumento='F011300250001'")});
+        // The copy and its record in the books, in one transaction.
+        const QStringList sent = log.statements();
+        QCOMPARE(sent.first(), QStringLiteral("update dbo.facturas set numcopia=1 where iddocumento='F011300250001'"));
+        QCOMPARE(sent.filter(QStringLiteral("INSERT INTO dbo.Registro")).size(), 1);
+        QCOMPARE(StoreFixture::firstRow(f.storeFile(), QStringLiteral("SELECT Texto FROM Registro WHERE Evento='copy'"))
+                     .value(QStringLiteral("Texto")).toString(),
+                 QStringLiteral("IdDocumento=F011300250001\nNumCopia=1\n"));
         QCOMPARE(StoreFixture::firstRow(f.storeFile(), QStringLiteral("SELECT NumCopia FROM facturas"))
                      .value("NumCopia").toInt(), 1);
         QCOMPARE(LoadDocument(s, id, &lines), QStringLiteral("BBBBBBBB"));

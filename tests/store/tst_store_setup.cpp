@@ -61,7 +61,7 @@ private slots:
         const QStringList sent = log.statements();
         QCOMPARE(sent.filter(QStringLiteral("CREATE")),
                  (QStringList{CreateDatabaseStatement(), CreateFacturasStatement(), CreateDocumentoStatement()}
-                  + AddedTableStatements()));
+                  + AddedTableStatements() + QStringList{CreateDocumentoIndexStatement()}));
 
         QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("facturas")), (QStringList{
             "IdDocumento", "TipoDocumento", "IdSerie", "NumCopia", "IdEmpresa", "IdFiscal", "IdCliente",
@@ -112,8 +112,14 @@ private slots:
 
         StatementCapture log;
         QCOMPARE(EnsureInvoiceStore(f.state()), StoreCheck::Existing);
-        // The journal and the tables of cancelled notes are added; the rest stays.
-        QCOMPARE(log.statements().filter(QStringLiteral("CREATE")), AddedTableStatements());
+        // The journal, the tables of cancelled notes and the books' chain
+        // (with the lines' index) are added; the rest stays.
+        QCOMPARE(log.statements().filter(QStringLiteral("CREATE")),
+                 AddedTableStatements() + QStringList{CreateDocumentoIndexStatement()});
+        // What the store held is sealed as the chain's first record.
+        QVERIFY(StoreFixture::firstRow(f.storeFile(), QStringLiteral("SELECT Texto FROM Registro WHERE Secuencia=1"))
+                    .value(QStringLiteral("Texto")).toString()
+                    .startsWith(QStringLiteral("documents=1\ncancelled=0\ndocument.F011300250001=")));
         QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("FacturasAnuladas")),
                  columnsOf(f.storeFile(), QStringLiteral("facturas")));
         QCOMPARE(columnsOf(f.storeFile(), QStringLiteral("DocumentoAnulado")),

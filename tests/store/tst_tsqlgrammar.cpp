@@ -1,9 +1,16 @@
 // The statements that an issue, a cancellation, a credit note, the
-// journal's replay, the store's upgrade and the books check send, read by a T-SQL parser (SQL Server's dialect): the
+// journal's replay, the store's upgrade, the books check and the chain of
+// the books (records, verification, totals, export) send, read by a T-SQL
+// parser (SQL Server's dialect): the
 // texts the embedded engine accepts must also be what SQL Server accepts.
 // The counted statements are checked in the batch SQL Server receives.
 #include "store_helpers.h"
 
+#include "externo/books/Chain.h"
+#include "externo/books/ChainVerify.h"
+#include "externo/books/PeriodTotals.h"
+#include "externo/books/StartCheck.h"
+#include "externo/books/YearExport.h"
 #include "externo/posdata/InvoicedMark.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/store/Cancellation.h"
@@ -12,10 +19,12 @@
 #include "externo/store/Facturas.h"
 #include "externo/store/PendingMarks.h"
 #include "externo/store/Reconciliation.h"
+#include "externo/store/StoreSchema.h"
 
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -57,6 +66,14 @@ private slots:
         auto store = s.newConnection();
         QVERIFY(store->open(sql::invoiceStoreConnectionString()));
         QVERIFY(ReconcileTickets(*store, *s.PosConnection).ok);
+        // The books: their verification, the start's check, totals, closing and export.
+        QVERIFY(books::VerifyBooks(*store, s.programFolder()).read);
+        QVERIFY(books::CheckRecentRecords(*store, s.programFolder()).read);
+        QVERIFY(books::TotalsOf(*store, QDate(2013, 1, 1), QDate(2013, 12, 31)));
+        s.Now = [] { return QDateTime(QDate(2014, 1, 2), QTime(8, 0)); };
+        QVERIFY(books::RecordStart(s));
+        QTemporaryDir exported;
+        QVERIFY(books::ExportYear(s, 2013, exported.path()).ok);
 
         QStringList sent = capture.statements();
         sent.removeDuplicates();
@@ -65,7 +82,9 @@ private slots:
             sent << sql::CountedBatch(counted);
         }
         QVERIFY(sent.filter(QStringLiteral("dbo.FacturasAnuladas")).size() >= 1);
-        sent << AddedTableStatements() << AddedColumnStatements();
+        QVERIFY(sent.filter(QStringLiteral("dbo.Registro")).size() >= 6);
+        sent << AddedTableStatements() << AddedColumnStatements() << books::CreateChainStatement()
+             << CreateDocumentoIndexStatement();
         QTemporaryFile list;
         QVERIFY(list.open());
         // The statements of the insert helper are bound ("?"): the parser

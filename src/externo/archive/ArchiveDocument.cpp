@@ -4,6 +4,8 @@
 #include "FacturXml.h"
 #include "InvoiceDataBuilder.h"
 #include "PdfAFinisher.h"
+#include "externo/books/ChainEvents.h"
+#include "externo/books/ChainMarker.h"
 #include "externo/posdata/PosValues.h"
 #include "externo/posdata/TicketDates.h"
 #include "externo/state/AppState.h"
@@ -107,6 +109,8 @@ ArchiveResult ArchiveDocument(AppState &state, const QString &id, const PageSour
     now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
     identity.created = now.toOffsetFromUtc(now.offsetFromUtc());
     identity.facturX = result.facturX;
+    // The books' head as it stands: a store rewritten later no longer matches it.
+    identity.chainHead = books::CurrentAnchor(state);
     const QByteArray finished = FinishPdfA3(drawn, identity, xml, &error);
     if (finished.isEmpty()) {
         result.error = error;
@@ -115,6 +119,7 @@ ArchiveResult ArchiveDocument(AppState &state, const QString &id, const PageSour
     switch (WriteArchiveFile(result.path, finished, &error)) {
     case WriteOutcome::Written:
         result.status = ArchiveResult::Status::Written;
+        books::RecordArchive(state, id, result.path);
         break;
     case WriteOutcome::AlreadyThere:
         result.status = ArchiveResult::Status::AlreadyThere;

@@ -65,15 +65,32 @@ QByteArray BuildXmpPacket(const ArchiveIdentity &id)
                         "   <pdf:Producer>%1</pdf:Producer>\n"
                         "  </rdf:Description>\n")
              .arg(id.producer.toHtmlEscaped());
-    if (id.facturX) {
-        // The fx properties are not part of XMP: PDF/A wants their schema
-        // described in the file itself.
+    const bool books = !id.chainHead.isEmpty();
+    if (id.facturX || books) {
+        // The fx and zd properties are not part of XMP: PDF/A wants their
+        // schemas described in the file itself.
         x += QStringLiteral(
             "  <rdf:Description rdf:about=\"\" xmlns:pdfaExtension=\"http://www.aiim.org/pdfa/ns/extension/\"\n"
             "    xmlns:pdfaSchema=\"http://www.aiim.org/pdfa/ns/schema#\"\n"
             "    xmlns:pdfaProperty=\"http://www.aiim.org/pdfa/ns/property#\">\n"
             "   <pdfaExtension:schemas>\n"
-            "    <rdf:Bag>\n"
+            "    <rdf:Bag>\n");
+    }
+    if (books) {
+        x += QStringLiteral("     <rdf:li rdf:parseType=\"Resource\">\n"
+                            "      <pdfaSchema:schema>Zedorev books</pdfaSchema:schema>\n"
+                            "      <pdfaSchema:namespaceURI>urn:zedorev:books:1#</pdfaSchema:namespaceURI>\n"
+                            "      <pdfaSchema:prefix>zd</pdfaSchema:prefix>\n"
+                            "      <pdfaSchema:property>\n"
+                            "       <rdf:Seq>\n");
+        x += property(QStringLiteral("ChainHead"), QStringLiteral("Text"),
+                      QStringLiteral("sequence and SHA-256 of the last record of the books when archived"));
+        x += QStringLiteral("       </rdf:Seq>\n"
+                            "      </pdfaSchema:property>\n"
+                            "     </rdf:li>\n");
+    }
+    if (id.facturX) {
+        x += QStringLiteral(
             "     <rdf:li rdf:parseType=\"Resource\">\n"
             "      <pdfaSchema:schema>Factur-X PDFA Extension Schema</pdfaSchema:schema>\n"
             "      <pdfaSchema:namespaceURI>urn:factur-x:pdfa:CrossIndustryDocument:invoice:1p0#</pdfaSchema:namespaceURI>\n"
@@ -89,10 +106,18 @@ QByteArray BuildXmpPacket(const ArchiveIdentity &id)
                       QStringLiteral("The conformance level of the embedded Factur-X data"));
         x += QStringLiteral("       </rdf:Seq>\n"
                             "      </pdfaSchema:property>\n"
-                            "     </rdf:li>\n"
-                            "    </rdf:Bag>\n"
+                            "     </rdf:li>\n");
+    }
+    if (id.facturX || books)
+        x += QStringLiteral("    </rdf:Bag>\n"
                             "   </pdfaExtension:schemas>\n"
                             "  </rdf:Description>\n");
+    if (books)
+        x += QStringLiteral("  <rdf:Description rdf:about=\"\" xmlns:zd=\"urn:zedorev:books:1#\">\n"
+                            "   <zd:ChainHead>%1</zd:ChainHead>\n"
+                            "  </rdf:Description>\n")
+                 .arg(id.chainHead.toHtmlEscaped());
+    if (id.facturX) {
         x += QStringLiteral("  <rdf:Description rdf:about=\"\" xmlns:fx=\"urn:factur-x:pdfa:CrossIndustryDocument:invoice:1p0#\">\n"
                             "   <fx:DocumentType>INVOICE</fx:DocumentType>\n"
                             "   <fx:DocumentFileName>%1</fx:DocumentFileName>\n"

@@ -317,6 +317,7 @@ public:
     struct BooksFindings {
         QString foreignTickets;       // tickets marked outside this store's documents, or empty
         QStringList withoutArchive;   // stored documents without an archive file
+        QString booksBroken;          // the books do not verify: what to tell, or empty
     };
     // Compares the store with the point-of-sale marks and lists the missing
     // archives in a thread of its own; the findings are told (and the

@@ -4,6 +4,7 @@
 #include "FrmExterno.h"
 
 #include "externo/archive/ArchiveSweep.h"
+#include "externo/books/StartCheck.h"
 #include "externo/dialogs/Var.h"
 #include "externo/documents/ArchiveStoredDocument.h"
 #include "externo/documents/ReportPreview.h"
@@ -43,6 +44,12 @@ FrmExterno::BooksFindings checkBooks(const sql::EngineConfig &engine, const QStr
         qCWarning(zdBooks).noquote() << "tickets not reconciled:" << r.error;
     found.foreignTickets = ForeignTicketsMessage(r);
     found.withoutArchive = archive::DocumentsWithoutArchive(*store, engine.programFolder).value_or(QStringList());
+    const books::StartCheck chain = books::CheckRecentRecords(*store, engine.programFolder);
+    if (!chain.read)
+        qCWarning(zdBooks).noquote() << "the books' chain was not checked:" << store->lastError();
+    for (const QString &finding : chain.findings)
+        qCWarning(zdBooks).noquote() << "the books do not verify:" << finding;
+    found.booksBroken = books::BooksBrokenMessage(chain);
     return found;
 }
 
@@ -62,6 +69,8 @@ void FrmExterno::startBooksCheck()
         m_booksThread = nullptr;
         if (!findings->foreignTickets.isEmpty())
             m_toTell << findings->foreignTickets;
+        if (!findings->booksBroken.isEmpty())
+            m_toTell << findings->booksBroken;
         tellWhenFree();
         // A store of an earlier version may lack thousands: they are written
         // one at a time while the window is idle.

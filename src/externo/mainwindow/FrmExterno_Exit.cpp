@@ -3,6 +3,8 @@
 #include "FrmExterno.h"
 
 #include "common/Processes.h"
+#include "externo/books/ChainEvents.h"
+#include "externo/books/PeriodTotals.h"
 #include "externo/dialogs/Var.h"
 #include "externo/store/BackupInvoiceStore.h"
 
@@ -47,7 +49,10 @@ void FrmExterno::Unload()
         m_state.PosConnection.reset();
     }
 
+    books::RecordStop(m_state);
     const BackupResult backup = BackupInvoiceStore(m_state, backupCopyPath());
+    if (backup.status == BackupResult::Ok)
+        books::RecordBackup(m_state, backup.backupFile);
     switch (backup.status) {
     case BackupResult::Unreachable:
         TakeOfflinePath(m_state);

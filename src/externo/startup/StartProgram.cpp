@@ -7,6 +7,7 @@
 #include "common/QtPlatform.h"
 #include "common/SingleInstance.h"
 #include "externo/archive/FrenchIds.h"
+#include "externo/books/PeriodTotals.h"
 #include "externo/dialogs/FrmCarga.h"
 #include "externo/dialogs/FrmTienda.h"
 #include "externo/dialogs/Var.h"
@@ -113,6 +114,7 @@ std::unique_ptr<FrmExterno> StartProgram(AppState &state)
         cannotCreateStore(state, loading.get());
         return nullptr;
     }
+    books::RecordStart(state);
 
     // 8 to 10. Where the point-of-sale database lives.
     state.PosCatalog = QStringLiteral("Tillvane");

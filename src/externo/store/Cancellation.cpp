@@ -2,6 +2,8 @@
 
 #include "Facturas.h"
 #include "PendingMarks.h"
+#include "externo/books/ChainEvents.h"
+#include "externo/books/ChainMarker.h"
 #include "externo/posdata/InvoicedMark.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/state/AppState.h"
@@ -54,6 +56,7 @@ CancelOutcome CancelDeliveryNote(AppState &state, const QString &id, const LineR
     const bool released =
         store->execute(QStringLiteral("insert into dbo.FacturasAnuladas select * from dbo.facturas") + where)
         && store->execute(QStringLiteral("insert into dbo.DocumentoAnulado select * from dbo.documento") + where)
+        && books::RecordCancellation(*store, state.Now(), id)
         && store->execute(QStringLiteral("delete from dbo.facturas") + where, &deleted) && deleted == 1
         && JournalOwedChanges(*store, id, ticketIdsOf(lines), kOwedRelease)
         && (posBegun = pos->beginTransaction()) && posdata::ClearInvoicedMark(state, lines);
@@ -69,6 +72,7 @@ CancelOutcome CancelDeliveryNote(AppState &state, const QString &id, const LineR
         const auto stored = DocumentStored(state, id);
         return !stored ? CancelOutcome::Unknown : *stored ? CancelOutcome::Kept : CancelOutcome::ReleaseOwed;
     }
+    books::AnchorHead(state, *store);
     if (!pos->commit()) {
         pos->rollback();
         return SettlePendingMarks(state, *store) ? CancelOutcome::Cancelled : CancelOutcome::ReleaseOwed;

@@ -2,6 +2,8 @@
 
 #include "DocumentWrites.h"
 #include "PendingMarks.h"
+#include "externo/books/ChainEvents.h"
+#include "externo/books/ChainMarker.h"
 #include "externo/posdata/InvoicedMark.h"
 #include "externo/posdata/PosValues.h"
 #include "externo/sql/ConnectionStrings.h"
@@ -158,6 +160,8 @@ QString IssueCreditNote(AppState &state, const QString &invoiceId, CreditRefusal
     }
     if (written && releasing)
         written = JournalOwedChanges(*store, id, tickets, kOwedRelease);
+    if (written)
+        written = books::RecordIssue(*store, state.Now(), id);
     bool posBegun = false;
     for (int i = 0; written && releasing && i < tickets.size(); ++i) {
         if (i == 0)
@@ -183,11 +187,12 @@ QString IssueCreditNote(AppState &state, const QString &invoiceId, CreditRefusal
         told.unknown = !stored;
         return refuse(CreditRefusal::Failed);
     }
+    books::AnchorHead(state, *store);
     if (releasing) {
         if (!pos->commit()) {
             const bool undone = pos->commitOutcomeKnown();
             pos->rollback();
-            if (undone && TakeBackDocument(*store, id))
+            if (undone && TakeBackDocument(*store, id, state.Now()))
                 return refuse(CreditRefusal::Failed);
             told.marksOwed = true;
             return id;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -23,8 +24,8 @@ std::optional<qint32> NextCorrelativo(sql::Connection &store, qint16 type, qint3
 
 // Takes back a document whose store commit went through but whose
 // point-of-sale changes surely did not commit, with its journal rows, in
-// one transaction. false when that fails too: the journal keeps what is
+// one transaction, recorded in the books' chain at `now`. false when that fails too: the journal keeps what is
 // owed, the replay makes it and the document stands.
-bool TakeBackDocument(sql::Connection &store, const QString &id);
+bool TakeBackDocument(sql::Connection &store, const QString &id, const QDateTime &now);
 
 } // namespace zd

@@ -3,6 +3,8 @@
 #include "DocumentWrites.h"
 #include "PendingMarks.h"
 #include "StoreNumbers.h"
+#include "externo/books/ChainEvents.h"
+#include "externo/books/ChainMarker.h"
 #include "externo/posdata/InvoicedMark.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/state/AppState.h"
@@ -163,11 +165,11 @@ std::optional<qint32> NextCorrelativo(sql::Connection &store, qint16 type, qint3
 // marks surely did not commit, with its journal rows, in one transaction.
 // false when that fails too: the journal keeps the marks owed, the replay
 // makes them and the document stands.
-bool TakeBackDocument(sql::Connection &store, const QString &id)
+bool TakeBackDocument(sql::Connection &store, const QString &id, const QDateTime &now)
 {
     if (!store.beginTransaction())
         return false;
-    if (SettleJournal(store, id)
+    if (SettleJournal(store, id) && books::RecordWithdrawal(store, now, id)
         && store.execute(QStringLiteral("delete from dbo.documento where iddocumento=") + quoted(id))
         && store.execute(QStringLiteral("delete from dbo.facturas where iddocumento=") + quoted(id))
         && store.commit())
@@ -256,6 +258,8 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
     const bool marking = !chosenTicketIds.isEmpty();
     if (written && marking)
         written = JournalOwedChanges(*store, id, chosenTicketIds, kOwedMark);
+    if (written)
+        written = books::RecordIssue(*store, state.Now(), id);
     if (!written) {
         store->rollback();
         return failed;
@@ -294,13 +298,14 @@ QString IssueDocument(AppState &state, const LineRecordSet &lines, qint16 type,
         told.unknown = !stored;
         return failed;
     }
+    books::AnchorHead(state, *store);
     if (marking) {
         if (!pos->commit()) {
             const bool undone = pos->commitOutcomeKnown();
             pos->rollback();
             // Surely not marked: the document is taken back, if the store
             // lets it. Otherwise (or not known) it stands with its marks owed.
-            if (undone && TakeBackDocument(*store, id))
+            if (undone && TakeBackDocument(*store, id, state.Now()))
                 return failed;
             told.marksOwed = true;
             return id;
@@ -391,9 +396,17 @@ bool AdvanceCopyCounter(AppState &state, const QString &id)
     auto store = state.newConnection();
     if (!store->open(sql::invoiceStoreConnectionString()))
         return false;
-    return store->execute(QStringLiteral("update dbo.facturas set numcopia=")
-                          + QString::number(state.CopyNumber)
-                          + QStringLiteral(" where iddocumento=") + quoted(id));
+    // The copy and its record commit together.
+    if (!store->beginTransaction())
+        return false;
+    if (!store->execute(QStringLiteral("update dbo.facturas set numcopia=") + QString::number(state.CopyNumber)
+                        + QStringLiteral(" where iddocumento=") + quoted(id))
+        || !books::RecordCopy(*store, state.Now(), id, state.CopyNumber) || !store->commit()) {
+        store->rollback();
+        return false;
+    }
+    books::AnchorHead(state, *store);
+    return true;
 }
 
 QString FindInvoiceOfDeliveryNote(AppState &state, const QString &id, bool *ok)

@@ -1,6 +1,8 @@
 #include "PendingMarks.h"
 
 #include "Reconciliation.h"
+#include "externo/books/Chain.h"
+#include "externo/books/ChainEvents.h"
 #include "externo/posdata/InvoicedMark.h"
 #include "externo/sql/Connection.h"
 #include "externo/sql/ConnectionStrings.h"
@@ -143,6 +145,8 @@ bool SettlePendingMarks(AppState &state, sql::Connection &store)
         if (!state.CompletedByReplay.contains(document))
             state.CompletedByReplay << document;
     }
+    books::RecordEvent(state, QLatin1String(books::event::kJournal),
+                       QStringLiteral("settled=%1\nmarked=%2\n").arg(documents.join(QLatin1Char(' ')), marked.join(QLatin1Char(' '))));
     return state.JournalToClear.isEmpty();
 }
 

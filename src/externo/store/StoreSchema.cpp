@@ -1,5 +1,7 @@
 #include "StoreSchema.h"
 
+#include "externo/books/Chain.h"
+
 #include <QStringList>
 
 namespace zd {
@@ -87,9 +89,15 @@ QString CreateMarcasPendientesStatement()
                           "IdExterno INTEGER NOT NULL, Accion NVARCHAR(1) NOT NULL)");
 }
 
+QString CreateDocumentoIndexStatement()
+{
+    return QStringLiteral("CREATE INDEX IX_DOCUMENTO_IdDocumento ON Documento (IdDocumento)");
+}
+
 QStringList AddedTableStatements()
 {
-    return {CreateMarcasPendientesStatement(), CreateFacturasAnuladasStatement(), CreateDocumentoAnuladoStatement()};
+    return {CreateMarcasPendientesStatement(), CreateFacturasAnuladasStatement(), CreateDocumentoAnuladoStatement(),
+            books::CreateChainStatement()};
 }
 
 QStringList AddedColumnStatements()

@@ -25,5 +25,8 @@ QStringList AddedTableStatements();
 QStringList AddedColumnStatements();
 // The column each of those statements adds ("table.column").
 QString AddedColumnOf(const QString &statement);
+// The lines found by their document (the books' checks read documents back
+// by number). Created with the books' chain, in a new or upgraded store.
+QString CreateDocumentoIndexStatement();
 
 } // namespace zd

@@ -1,6 +1,7 @@
 #include "StoreSetup.h"
 
 #include "StoreSchema.h"
+#include "externo/books/ChainEvents.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/state/AppState.h"
 
@@ -31,12 +32,14 @@ QString tableOf(const QString &statement)
     return statement.section(QLatin1Char(' '), 2, 2);
 }
 
-// A store made by an earlier version gets the tables added since. A store
-// without its document tables is left as it is, as before.
-StoreCheck upgraded(sql::Connection &store)
+// A store made by an earlier version gets the tables added since, and a
+// chain of the books sealed on what it holds. A store without its document
+// tables is left as it is, as before.
+StoreCheck upgraded(AppState &state, sql::Connection &store)
 {
     if (!answers(store, QStringLiteral("facturas")))
         return StoreCheck::Existing;
+    const bool chainNew = !answers(store, QStringLiteral("Registro"));
     for (const QString &statement : AddedTableStatements()) {
         if (!answers(store, tableOf(statement)) && !store.execute(statement))
             return StoreCheck::CannotCreate;
@@ -45,6 +48,11 @@ StoreCheck upgraded(sql::Connection &store)
         if (!hasColumn(store, AddedColumnOf(statement)) && !store.execute(statement))
             return StoreCheck::CannotCreate;
     }
+    // Only a speed-up: a store that refuses it works as before.
+    if (chainNew)
+        store.execute(CreateDocumentoIndexStatement());
+    if (!books::SealStore(state, store))
+        return StoreCheck::CannotCreate;
     return StoreCheck::Existing;
 }
 
@@ -55,7 +63,7 @@ StoreCheck EnsureInvoiceStore(AppState &state)
     {
         auto store = state.newConnection();
         if (store->open(sql::invoiceStoreConnectionString()))
-            return upgraded(*store);
+            return upgraded(state, *store);
     }
 
     // The local server itself must answer, or nothing can be created.
@@ -82,6 +90,8 @@ StoreCheck EnsureInvoiceStore(AppState &state)
     if (store->execute(CreateDocumentoStatement())) {
         for (const QString &statement : AddedTableStatements() + AddedColumnStatements())
             store->execute(statement);
+        store->execute(CreateDocumentoIndexStatement());
+        books::SealStore(state, *store);
     }
     return StoreCheck::Created;
 }
