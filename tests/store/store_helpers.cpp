@@ -164,6 +164,15 @@ void StoreFixture::setTaxTypes(int n)
     }
 }
 
+LineRecordSet oneLinePerTicket(const QVector<int> &ticketIds)
+{
+    LineRecordSet lines;
+    for (const int t : ticketIds)
+        lines << line(lines.size() + 1, t - 100, 1001, QStringLiteral("Pommes"), QStringLiteral("1.500"),
+                      QStringLiteral("2.10"), QStringLiteral("0.00"), QStringLiteral("3.15"), t);
+    return lines;
+}
+
 QStringList line(int n, int ticket, int code, const QString &description, const QString &quantity,
                  const QString &price, const QString &discount, const QString &amount, int ticketId)
 {

@@ -54,6 +54,10 @@ private:
     std::unique_ptr<AppState> m_state;
 };
 
+// One line of ListView1 per point-of-sale ticket id (ticket number id - 100,
+// 1.500 at 2.10, 3.15), as the window lists chosen tickets.
+LineRecordSet oneLinePerTicket(const QVector<int> &ticketIds);
+
 // A line of ListView1: Id, ticket, code, description, quantity, price,
 // discount, amount, point-of-sale ticket id.
 QStringList line(int n, int ticket, int code, const QString &description, const QString &quantity,

@@ -23,15 +23,6 @@ namespace {
 const QString kOpen = QStringLiteral("2013-05-14 10:15:42.000");
 const QString kMarked = QStringLiteral("2013-05-14 10:15:42.863");
 
-LineRecordSet linesOf(const QVector<int> &tickets)
-{
-    LineRecordSet lines;
-    for (const int t : tickets)
-        lines << line(lines.size() + 1, t - 100, 1001, QStringLiteral("Pommes"), QStringLiteral("1.500"),
-                      QStringLiteral("2.10"), QStringLiteral("0.00"), QStringLiteral("3.15"), t);
-    return lines;
-}
-
 // Header and lines of a stored document, without the columns that name it.
 QVector<QVariantList> content(StoreFixture &f, const QString &id)
 {
@@ -71,7 +62,7 @@ private slots:
         f.addTicket(101);
         f.setTaxTypes(1);
         AppState &s = f.state();
-        const QString first = IssueDocument(s, linesOf({101}), 1, {101});
+        const QString first = IssueDocument(s, oneLinePerTicket({101}), 1, {101});
         QCOMPARE(first, QStringLiteral("F011300250001"));
         CreditRefusal refusal;
         const QString credit = IssueCreditNote(s, first, &refusal);
@@ -87,7 +78,7 @@ private slots:
         s.Customers[3].idcliente = 26;
         s.SelectedCustomerIndex = 3;
         f.setTaxTypes(1);
-        QCOMPARE(IssueDocument(s, linesOf({101}), 1, {101}), QStringLiteral("F011300260001"));
+        QCOMPARE(IssueDocument(s, oneLinePerTicket({101}), 1, {101}), QStringLiteral("F011300260001"));
         QCOMPARE(f.ticketFecha(101), kMarked);
         const Reconciliation r = reconcile(f);
         QVERIFY(r.ok);
@@ -114,9 +105,9 @@ private slots:
         f.addTicket(202);
         AppState &s = f.state();
         s.SelectionBase = 6.3;
-        const QString note = IssueDocument(s, linesOf({201, 202}), 0, {201, 202});
+        const QString note = IssueDocument(s, oneLinePerTicket({201, 202}), 0, {201, 202});
         s.SourceDeliveryNote = note;
-        const QString invoice = IssueDocument(s, linesOf({201, 202}), 1, {});
+        const QString invoice = IssueDocument(s, oneLinePerTicket({201, 202}), 1, {});
         QCOMPARE(FindInvoiceOfDeliveryNote(s, note), invoice);
         CreditRefusal refusal;
         QCOMPARE(IssueCreditNote(s, invoice, &refusal), QStringLiteral("V011300250001"));
@@ -130,7 +121,7 @@ private slots:
             QCOMPARE(f.ticketFecha(201), kOpen);
         } else {
             s.SourceDeliveryNote = note;
-            const QString again = IssueDocument(s, linesOf({201, 202}), 1, {});
+            const QString again = IssueDocument(s, oneLinePerTicket({201, 202}), 1, {});
             QCOMPARE(again, QStringLiteral("F011300250002"));
             QCOMPARE(FindInvoiceOfDeliveryNote(s, note), again);
             QCOMPARE(f.ticketFecha(201), kMarked);
@@ -160,8 +151,8 @@ private slots:
             f.addTicket(t);
         AppState &s = f.state();
         s.SelectionBase = 3;
-        const QString invoice = IssueDocument(s, linesOf({301}), 1, {301});
-        const QString note = IssueDocument(s, linesOf({302}), 0, {302});
+        const QString invoice = IssueDocument(s, oneLinePerTicket({301}), 1, {301});
+        const QString note = IssueDocument(s, oneLinePerTicket({302}), 0, {302});
         const QString credit = IssueCreditNote(s, invoice, nullptr);
         const QString id = which == QLatin1String("invoice") ? invoice
                          : which == QLatin1String("credit")  ? credit

@@ -25,15 +25,6 @@ namespace {
 const QString kOpen = QStringLiteral("2013-05-14 10:15:42.000");
 const QString kMarked = QStringLiteral("2013-05-14 10:15:42.863");
 
-LineRecordSet linesOf(const QVector<int> &tickets)
-{
-    LineRecordSet lines;
-    for (const int t : tickets)
-        lines << line(lines.size() + 1, t - 100, 1001, QStringLiteral("Pommes"), QStringLiteral("1.000"),
-                      QStringLiteral("2.00"), QStringLiteral("0.00"), QStringLiteral("2.00"), t);
-    return lines;
-}
-
 int count(const QString &file, const QString &sql)
 {
     return StoreFixture::rows(file, sql).first().first().toInt();
@@ -74,7 +65,7 @@ private slots:
             std::unique_ptr<LockAtCommit> store;
             if (storeBusyToo)
                 store = std::make_unique<LockAtCommit>(f.storeFile(), 2);
-            id = IssueDocument(s, linesOf({129, 130}), 1, {129, 130}, &report);
+            id = IssueDocument(s, oneLinePerTicket({129, 130}), 1, {129, 130}, &report);
         }
         LockAtCommit::release();
         QCOMPARE(f.ticketFecha(129), kOpen);
@@ -113,7 +104,7 @@ private slots:
         f.addTicket(202);
         AppState &s = f.state();
         s.SelectionBase = 4;
-        const QString note = IssueDocument(s, linesOf({201, 202}), 0, {201, 202});
+        const QString note = IssueDocument(s, oneLinePerTicket({201, 202}), 0, {201, 202});
         QCOMPARE(note, QStringLiteral("A011300250001"));
         LineRecordSet lines;
         QCOMPARE(LoadDocument(s, note, &lines), QStringLiteral("BBBBBBBB"));
@@ -129,7 +120,7 @@ private slots:
         QCOMPARE(count(f.storeFile(), QStringLiteral("SELECT count(*) FROM MarcasPendientes")), 2);
 
         s.SelectionBase = 4;
-        const QString invoice = IssueDocument(s, linesOf({201, 202}), 1, {201, 202});
+        const QString invoice = IssueDocument(s, oneLinePerTicket({201, 202}), 1, {201, 202});
         QCOMPARE(invoice, QStringLiteral("F011300250001"));
         QVERIFY(s.JournalToClear.isEmpty());
         QCOMPARE(count(f.storeFile(), QStringLiteral("SELECT count(*) FROM MarcasPendientes")), 0);
@@ -154,12 +145,12 @@ private slots:
             f.addTicket(t);
         AppState &s = f.state();
         s.SelectionBase = 4;
-        const QString first = IssueDocument(s, linesOf({301, 302}), 0, {301, 302});
+        const QString first = IssueDocument(s, oneLinePerTicket({301, 302}), 0, {301, 302});
         LineRecordSet lines;
         QCOMPARE(LoadDocument(s, first, &lines), QStringLiteral("BBBBBBBB"));
         QCOMPARE(CancelDeliveryNote(s, first, lines), CancelOutcome::Cancelled);
         s.SelectionBase = 4;
-        const QString second = IssueDocument(s, linesOf({303, 304}), 0, {303, 304});
+        const QString second = IssueDocument(s, oneLinePerTicket({303, 304}), 0, {303, 304});
         QCOMPARE(first, QStringLiteral("A011300250001"));
         QCOMPARE(second, QStringLiteral("A011300250002"));
         QCOMPARE(StoreFixture::rows(f.storeFile(), QStringLiteral(
@@ -188,7 +179,7 @@ private slots:
         AppState &s = f.state();
         s.SelectionBase = 4;
         IssueReport report;
-        QCOMPARE(IssueDocument(s, linesOf({401, 402}), 1, {401, 402}, &report), QStringLiteral("AAAAAAAA"));
+        QCOMPARE(IssueDocument(s, oneLinePerTicket({401, 402}), 1, {401, 402}, &report), QStringLiteral("AAAAAAAA"));
         QCOMPARE(report.ticketId, 402);
         QCOMPARE(f.ticketFecha(401), kOpen);
         QCOMPARE(sql::CountedBatch(QStringLiteral("update t set a=1")),
@@ -224,10 +215,10 @@ private slots:
             f.addTicket(t);
         AppState &s = f.state();
         s.SelectionBase = 4;
-        QCOMPARE(IssueDocument(s, linesOf({501, 502}), 1, {501, 502}), QStringLiteral("F011300250001"));
-        const QString note = IssueDocument(s, linesOf({503}), 0, {503});
+        QCOMPARE(IssueDocument(s, oneLinePerTicket({501, 502}), 1, {501, 502}), QStringLiteral("F011300250001"));
+        const QString note = IssueDocument(s, oneLinePerTicket({503}), 0, {503});
         s.SourceDeliveryNote = note;
-        QCOMPARE(IssueDocument(s, linesOf({503}), 1, {}), QStringLiteral("F011300250002"));
+        QCOMPARE(IssueDocument(s, oneLinePerTicket({503}), 1, {}), QStringLiteral("F011300250002"));
         const QString bin = QStringLiteral(ZD_PROGRAM_DIR "/zd_books");
         const auto run = [&] {
             QProcess p;

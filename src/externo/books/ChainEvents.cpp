@@ -3,6 +3,7 @@
 #include "CanonicalText.h"
 #include "Chain.h"
 #include "ChainMarker.h"
+#include "externo/sql/SqlLiteral.h"
 #include "externo/sql/Connection.h"
 #include "externo/sql/ConnectionStrings.h"
 #include "externo/state/AppState.h"
@@ -18,11 +19,6 @@ Q_DECLARE_LOGGING_CATEGORY(zdChain)
 namespace zd::books {
 
 namespace {
-
-QString quoted(const QString &id)
-{
-    return QLatin1Char('\'') + QString(id).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
-}
 
 bool appendAlone(AppState &state, const QString &eventName, const QString &text)
 {
@@ -48,14 +44,14 @@ std::optional<QString> StoredDocumentText(sql::Connection &store, const QString 
     const sql::RecordSet header = store.query(
         QStringLiteral("Select * from dbo.%1 where iddocumento=").arg(cancelled ? QStringLiteral("FacturasAnuladas")
                                                                                 : QStringLiteral("facturas"))
-            + quoted(id),
+            + sql::Quoted(id),
         &ok);
     if (!ok || header.isEmpty())
         return std::nullopt;
     const sql::RecordSet lines = store.query(
         QStringLiteral("Select * from dbo.%1 where iddocumento=").arg(cancelled ? QStringLiteral("DocumentoAnulado")
                                                                                 : QStringLiteral("documento"))
-            + quoted(id),
+            + sql::Quoted(id),
         &ok);
     if (!ok)
         return std::nullopt;
@@ -72,7 +68,7 @@ std::optional<QHash<QString, QString>> StoredDocumentTexts(sql::Connection &stor
     for (int at = 0; at < ids.size(); at += 200) {
         QStringList quotedIds;
         for (const QString &id : ids.mid(at, 200))
-            quotedIds << quoted(id);
+            quotedIds << sql::Quoted(id);
         const QString in = QStringLiteral(" where IdDocumento in (") + quotedIds.join(QLatin1Char(',')) + QLatin1Char(')');
         QHash<QString, DocumentText> docs;
         RowFields fields;

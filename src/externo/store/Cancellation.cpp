@@ -2,6 +2,7 @@
 
 #include "Facturas.h"
 #include "PendingMarks.h"
+#include "externo/sql/SqlLiteral.h"
 #include "externo/books/ChainEvents.h"
 #include "externo/books/ChainMarker.h"
 #include "externo/posdata/InvoicedMark.h"
@@ -49,8 +50,7 @@ CancelOutcome CancelDeliveryNote(AppState &state, const QString &id, const LineR
 
     // The note is kept, as it was, among the cancelled documents: its number
     // is never issued again and its archive stays its own.
-    const QString where = QStringLiteral(" where iddocumento='") + QString(id).replace(QLatin1Char('\''), QLatin1String("''"))
-                        + QStringLiteral("'");
+    const QString where = QStringLiteral(" where iddocumento=") + sql::Quoted(id);
     bool posBegun = false;
     int deleted = 0;
     const bool released =

@@ -2,6 +2,7 @@
 
 #include "DocumentWrites.h"
 #include "PendingMarks.h"
+#include "externo/sql/SqlLiteral.h"
 #include "externo/books/ChainEvents.h"
 #include "externo/books/ChainMarker.h"
 #include "externo/posdata/InvoicedMark.h"
@@ -16,11 +17,6 @@ namespace zd {
 
 namespace {
 
-QString quoted(const QString &id)
-{
-    return QLatin1Char('\'') + QString(id).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
-}
-
 // A row of a record set as the values to insert again, NULLs left out.
 QVariantMap rowOf(const sql::RecordSet &rs, int r)
 {
@@ -33,6 +29,14 @@ QVariantMap rowOf(const sql::RecordSet &rs, int r)
     return row;
 }
 
+QString creditNoteOf(sql::Connection &store, const QString &invoiceId, bool *answered)
+{
+    const sql::RecordSet rs = store.query(
+        QStringLiteral("Select iddocumento from dbo.facturas where facturarectificada=") + sql::Quoted(invoiceId),
+        answered);
+    return *answered && !rs.isEmpty() ? rs.value(0, 0).toString() : QString();
+}
+
 } // namespace
 
 QString FindCreditNoteOfInvoice(AppState &state, const QString &invoiceId, bool *ok)
@@ -40,13 +44,8 @@ QString FindCreditNoteOfInvoice(AppState &state, const QString &invoiceId, bool 
     bool answered = false;
     QString credit;
     auto store = state.newConnection();
-    if (store->open(sql::invoiceStoreConnectionString())) {
-        const sql::RecordSet rs = store->query(
-            QStringLiteral("Select iddocumento from dbo.facturas where facturarectificada=") + quoted(invoiceId),
-            &answered);
-        if (answered && !rs.isEmpty())
-            credit = rs.value(0, 0).toString();
-    }
+    if (store->open(sql::invoiceStoreConnectionString()))
+        credit = creditNoteOf(*store, invoiceId, &answered);
     if (ok)
         *ok = answered;
     return credit;
@@ -61,7 +60,7 @@ CorrectedInvoice InvoiceCorrectedBy(AppState &state, const QString &creditNoteId
     bool ok = false;
     const sql::RecordSet rs = store->query(
         QStringLiteral("Select f.iddocumento, f.fechadocumento from dbo.facturas f, dbo.facturas v where "
-                       "v.iddocumento=") + quoted(creditNoteId) + QStringLiteral(" and f.iddocumento=v.facturarectificada"),
+                       "v.iddocumento=") + sql::Quoted(creditNoteId) + QStringLiteral(" and f.iddocumento=v.facturarectificada"),
         &ok);
     if (ok && !rs.isEmpty()) {
         found.id = rs.value(0, 0).toString().trimmed();
@@ -90,12 +89,12 @@ QString IssueCreditNote(AppState &state, const QString &invoiceId, CreditRefusal
         return refuse(CreditRefusal::Failed);
     bool ok = false;
     const sql::RecordSet header =
-        store->query(QStringLiteral("Select * from dbo.facturas where iddocumento=") + quoted(invoiceId), &ok);
+        store->query(QStringLiteral("Select * from dbo.facturas where iddocumento=") + sql::Quoted(invoiceId), &ok);
     if (!ok)
         return refuse(CreditRefusal::Failed);
     if (header.isEmpty() || posdata::WholeNumberOf(header.value(0, QStringLiteral("TipoDocumento"))).value_or(-1) != 1)
         return refuse(CreditRefusal::NotAnInvoice);
-    const QString existing = FindCreditNoteOfInvoice(state, invoiceId, &ok);
+    const QString existing = creditNoteOf(*store, invoiceId, &ok);
     if (!ok)
         return refuse(CreditRefusal::Failed);
     if (!existing.isEmpty()) {
@@ -104,7 +103,7 @@ QString IssueCreditNote(AppState &state, const QString &invoiceId, CreditRefusal
         return refuse(CreditRefusal::AlreadyCredited);
     }
     const sql::RecordSet lines =
-        store->query(QStringLiteral("Select * from dbo.documento where iddocumento=") + quoted(invoiceId), &ok);
+        store->query(QStringLiteral("Select * from dbo.documento where iddocumento=") + sql::Quoted(invoiceId), &ok);
     if (!ok)
         return refuse(CreditRefusal::Failed);
 

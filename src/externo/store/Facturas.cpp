@@ -3,6 +3,7 @@
 #include "DocumentWrites.h"
 #include "PendingMarks.h"
 #include "StoreNumbers.h"
+#include "externo/sql/SqlLiteral.h"
 #include "externo/books/ChainEvents.h"
 #include "externo/books/ChainMarker.h"
 #include "externo/posdata/InvoicedMark.h"
@@ -20,14 +21,6 @@ namespace {
 constexpr int kIdLength = 15;       // NVARCHAR(15)
 constexpr int kDescriptionLength = 35;
 constexpr int kTaxLines = 5;
-
-// Ids are letters and digits; a quote is doubled so that no text can leave
-// its literal.
-QString quoted(const QString &id)
-{
-    return QLatin1Char('\'') + QString(id).replace(QLatin1Char('\''), QLatin1String("''"))
-         + QLatin1Char('\'');
-}
 
 // A text that was never set binds as NULL; the header's NOT NULL texts
 // take it as empty instead.
@@ -170,8 +163,8 @@ bool TakeBackDocument(sql::Connection &store, const QString &id, const QDateTime
     if (!store.beginTransaction())
         return false;
     if (SettleJournal(store, id) && books::RecordWithdrawal(store, now, id)
-        && store.execute(QStringLiteral("delete from dbo.documento where iddocumento=") + quoted(id))
-        && store.execute(QStringLiteral("delete from dbo.facturas where iddocumento=") + quoted(id))
+        && store.execute(QStringLiteral("delete from dbo.documento where iddocumento=") + sql::Quoted(id))
+        && store.execute(QStringLiteral("delete from dbo.facturas where iddocumento=") + sql::Quoted(id))
         && store.commit())
         return true;
     store.rollback();
@@ -322,7 +315,7 @@ std::optional<bool> DocumentStored(AppState &state, const QString &id)
         return std::nullopt;
     bool ok = false;
     const sql::RecordSet rs = store->query(
-        QStringLiteral("Select iddocumento from dbo.facturas where iddocumento=") + quoted(id), &ok);
+        QStringLiteral("Select iddocumento from dbo.facturas where iddocumento=") + sql::Quoted(id), &ok);
     if (!ok)
         return std::nullopt;
     return !rs.isEmpty();
@@ -337,7 +330,7 @@ QString LoadDocument(AppState &state, const QString &id, LineRecordSet *linesOut
 
     bool ok = false;
     const sql::RecordSet header = store->query(
-        QStringLiteral("Select * from dbo.facturas where iddocumento=") + quoted(id), &ok);
+        QStringLiteral("Select * from dbo.facturas where iddocumento=") + sql::Quoted(id), &ok);
     if (!ok)
         return failed;
     if (!header.isEmpty()) {
@@ -368,7 +361,7 @@ QString LoadDocument(AppState &state, const QString &id, LineRecordSet *linesOut
     }
 
     const sql::RecordSet lines = store->query(
-        QStringLiteral("Select * from dbo.documento where iddocumento=") + quoted(id), &ok);
+        QStringLiteral("Select * from dbo.documento where iddocumento=") + sql::Quoted(id), &ok);
     if (!ok)
         return failed;
     if (linesOut) {
@@ -400,7 +393,7 @@ bool AdvanceCopyCounter(AppState &state, const QString &id)
     if (!store->beginTransaction())
         return false;
     if (!store->execute(QStringLiteral("update dbo.facturas set numcopia=") + QString::number(state.CopyNumber)
-                        + QStringLiteral(" where iddocumento=") + quoted(id))
+                        + QStringLiteral(" where iddocumento=") + sql::Quoted(id))
         || !books::RecordCopy(*store, state.Now(), id, state.CopyNumber) || !store->commit()) {
         store->rollback();
         return false;
@@ -416,12 +409,12 @@ QString FindInvoiceOfDeliveryNote(AppState &state, const QString &id, bool *ok)
     auto store = state.newConnection();
     if (store->open(sql::invoiceStoreConnectionString())) {
         const sql::RecordSet rs = store->query(
-            QStringLiteral("Select * from dbo.facturas where procedealbaran=") + quoted(id), &answered);
+            QStringLiteral("Select * from dbo.facturas where procedealbaran=") + sql::Quoted(id), &answered);
         // An invoice a credit note corrects no longer stands for the note.
         for (int r = 0; answered && r < rs.rowCount() && invoice.isEmpty(); ++r) {
             const QString candidate = rs.value(r, QStringLiteral("iddocumento")).toString();
             const sql::RecordSet credit = store->query(
-                QStringLiteral("Select iddocumento from dbo.facturas where facturarectificada=") + quoted(candidate),
+                QStringLiteral("Select iddocumento from dbo.facturas where facturarectificada=") + sql::Quoted(candidate),
                 &answered);
             if (answered && credit.isEmpty())
                 invoice = candidate;

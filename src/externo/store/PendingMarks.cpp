@@ -1,6 +1,7 @@
 #include "PendingMarks.h"
 
 #include "Reconciliation.h"
+#include "externo/sql/SqlLiteral.h"
 #include "externo/books/Chain.h"
 #include "externo/books/ChainEvents.h"
 #include "externo/posdata/InvoicedMark.h"
@@ -14,11 +15,6 @@
 namespace zd {
 
 namespace {
-
-QString quoted(const QString &id)
-{
-    return QLatin1Char('\'') + QString(id).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
-}
 
 // A ticket that a live document of this store holds (it was invoiced again
 // after a release that the journal still owed): never released. Credit
@@ -68,7 +64,7 @@ bool JournalOwedChanges(sql::Connection &store, const QString &documentId, const
 
 bool SettleJournal(sql::Connection &store, const QString &documentId)
 {
-    return store.execute(QStringLiteral("delete from dbo.marcaspendientes where iddocumento=") + quoted(documentId));
+    return store.execute(QStringLiteral("delete from dbo.marcaspendientes where iddocumento=") + sql::Quoted(documentId));
 }
 
 void SettleCommitted(AppState &state, sql::Connection &store, const QString &documentId)
